@@ -1,0 +1,23 @@
+#pragma once
+#include <QWidget>
+
+// A persistent card window (the patient card and the four certificate
+// cards): shown maximised from the main menu; closing it, by its close box
+// or by its exit button, shows the main menu again.
+class CardWindow : public QWidget {
+    Q_OBJECT
+public:
+    CardWindow(const QString& caption, QWidget* parent = nullptr);
+
+    // The card's close handler: saves what the card remembers, then goes
+    // back to the main menu. Returns false (and stays open) when the save fails.
+    bool FormClose();
+
+protected:
+    // What the card remembers on closing; throws on a refused write.
+    virtual void saveOnClose() {}
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    bool m_closing = false;
+};

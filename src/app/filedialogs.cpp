@@ -1,0 +1,28 @@
+#include "app/filedialogs.h"
+
+#include <QFileDialog>
+
+namespace vornel::dialogs {
+
+namespace {
+OpenFileResponder& responder()
+{
+    static OpenFileResponder r;
+    return r;
+}
+} // namespace
+
+QString getOpenFileName(QWidget* parent, const QString& caption, const QString& folder,
+                        const QString& filter)
+{
+    if (responder())
+        return responder()(caption, folder, filter);
+    return QFileDialog::getOpenFileName(parent, caption, folder, filter);
+}
+
+void setOpenFileResponder(OpenFileResponder r)
+{
+    responder() = std::move(r);
+}
+
+} // namespace vornel::dialogs

@@ -1,0 +1,130 @@
+#include "storage/archive.h"
+
+#include "storage/programfolder.h"
+
+#include <QDir>
+#include <QLockFile>
+
+#include <vector>
+
+namespace vornel {
+
+QString archiveErrorMessage()
+{
+    return QStringLiteral("Attenzione: il sistema non permette di accedere all'archivio.\n\r\n\r"
+                          "Accertarsi di possedere i privilegi di scrittura nella cartella di "
+                          "installazione del programma.");
+}
+
+Archive::Archive(const QString& fileName, const RecordLayout& layout)
+    : m_path(QDir::isAbsolutePath(fileName) ? fileName : programPath(fileName)), m_layout(&layout)
+{
+}
+
+Archive::Archive(const ArchiveDef& def)
+    : Archive(QString::fromLatin1(def.fileName), *def.layout)
+{
+}
+
+Archive::~Archive()
+{
+    close();
+}
+
+void Archive::fail() const
+{
+    throw ArchiveError(QStringLiteral("%1: %2")
+                           .arg(m_path, m_file ? m_file->errorString() : QStringLiteral("not open"))
+                           .toStdString());
+}
+
+void Archive::open()
+{
+    close();
+    m_file = std::make_unique<QFile>(m_path);
+    // ReadWrite creates a missing file and never truncates an existing one.
+    if (!m_file->open(QIODevice::ReadWrite))
+        fail();
+    m_position = 0;
+}
+
+bool Archive::isOpen() const
+{
+    return m_file && m_file->isOpen();
+}
+
+qint64 Archive::count() const
+{
+    if (!isOpen())
+        fail();
+    return m_file->size() / m_layout->size();
+}
+
+void Archive::seek(qint64 k)
+{
+    if (!isOpen() || k < 0 || !m_file->seek(k * m_layout->size()))
+        fail();
+    m_position = k;
+}
+
+void Archive::read(Record& record)
+{
+    if (!isOpen())
+        fail();
+    QByteArray buffer(m_layout->size(), Qt::Uninitialized);
+    if (m_file->read(buffer.data(), buffer.size()) != buffer.size())
+        fail();
+    record.setBytes(buffer.constData());
+    ++m_position;
+}
+
+void Archive::write(const Record& record)
+{
+    if (!isOpen())
+        fail();
+    if (m_file->write(record.bytes()) != record.bytes().size() || !m_file->flush())
+        fail();
+    ++m_position;
+}
+
+void Archive::close()
+{
+    if (m_file) {
+        m_file->close();
+        m_file.reset();
+    }
+}
+
+qint64 Archive::append(const Record& record)
+{
+    if (!isOpen())
+        fail();
+    QLockFile lock(m_path + QStringLiteral(".lock"));
+    lock.setStaleLockTime(30000);
+    if (!lock.tryLock(15000))
+        throw ArchiveError(QStringLiteral("%1: the archive is locked").arg(m_path).toStdString());
+    seek(count());
+    write(record);
+    return m_position;
+}
+
+void Archive::scan(const std::function<void(const char*, qint64)>& onRecord)
+{
+    const qint64 n = count();
+    const int size = m_layout->size();
+    const qint64 perBlock = qMax<qint64>(1, (1 << 20) / size);
+    std::vector<char> block(size_t(perBlock * size));
+    seek(0);
+    for (qint64 k = 0; k < n;) {
+        const qint64 take = qMin(perBlock, n - k);
+        const qint64 bytes = take * size;
+        if (m_file->read(block.data(), bytes) != bytes)
+            fail();
+        for (qint64 i = 0; i < take; ++i)
+            onRecord(block.data() + i * size, k + i);
+        k += take;
+        m_position = k;
+    }
+}
+
+} // namespace vornel

@@ -1,0 +1,66 @@
+#pragma once
+#include "storage/records.h"
+
+#include <QFile>
+#include <QString>
+
+#include <functional>
+#include <memory>
+#include <stdexcept>
+
+namespace vornel {
+
+// Any input/output failure on an archive. The one guard around each user
+// action catches it and shows the archive error message.
+class ArchiveError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// The message every card and search window shows when an archive fails.
+QString archiveErrorMessage();
+
+// A handle on one archive file, opened and closed within one user action.
+// Records are addressed by 0-based index; a trailing partial record is
+// ignored by count() and overwritten by the next append.
+class Archive {
+public:
+    Archive(const QString& fileName, const RecordLayout& layout); // name in the program folder, or absolute path
+    explicit Archive(const ArchiveDef& def);
+    ~Archive();
+    Archive(const Archive&) = delete;
+    Archive& operator=(const Archive&) = delete;
+
+    const QString& path() const { return m_path; }
+    const RecordLayout& layout() const { return *m_layout; }
+
+    // Opens for reading and writing; a missing file is created empty, an
+    // existing one is never emptied.
+    void open();
+    bool isOpen() const;
+    qint64 count() const;
+    void seek(qint64 k);
+    qint64 position() const { return m_position; }
+    void read(Record& record);
+    void write(const Record& record);
+    void close();
+
+    // Appends under an exclusive lock shared with every other copy of the
+    // program, so two workstations never write over each other's new record.
+    // Returns the 1-based position of the appended record.
+    qint64 append(const Record& record);
+
+    // Reads every record from the first to the last in large blocks and hands
+    // each one (raw bytes, 0-based index) to the callback. The archive must be open.
+    void scan(const std::function<void(const char* record, qint64 index)>& onRecord);
+
+private:
+    [[noreturn]] void fail() const;
+
+    QString m_path;
+    const RecordLayout* m_layout;
+    std::unique_ptr<QFile> m_file;
+    qint64 m_position = 0;
+};
+
+} // namespace vornel

@@ -1,0 +1,113 @@
+#include "storage/records.h"
+
+#include "storage/cp1252.h"
+#include "storage/text.h"
+
+#include <cstring>
+#include <stdexcept>
+
+namespace vornel {
+
+int RecordLayout::indexOf(std::string_view name) const
+{
+    for (int i = 0; i < int(m_fields.size()); ++i)
+        if (m_fields[i].name == name)
+            return i;
+    return -1;
+}
+
+int RecordLayout::indexOf(QStringView name) const
+{
+    for (int i = 0; i < int(m_fields.size()); ++i)
+        if (name == QLatin1StringView(m_fields[i].name.data(), qsizetype(m_fields[i].name.size())))
+            return i;
+    return -1;
+}
+
+Record::Record(const RecordLayout& layout)
+    : m_layout(&layout), m_bytes(layout.size(), '\0')
+{
+}
+
+Record::Record(const RecordLayout& layout, const char* bytes)
+    : m_layout(&layout), m_bytes(bytes, layout.size())
+{
+}
+
+void Record::setBytes(const char* bytes)
+{
+    std::memcpy(m_bytes.data(), bytes, size_t(m_layout->size()));
+}
+
+void Record::clear()
+{
+    m_bytes.fill('\0');
+}
+
+QString fieldText(const RecordLayout& layout, const char* record, int field)
+{
+    const char* p = record + layout.offsetOf(field);
+    // A damaged length byte never reads past the field.
+    const int len = qMin(int(static_cast<unsigned char>(p[0])), layout.fields()[field].capacity);
+    return trimmed(cp1252::decode(p + 1, len));
+}
+
+QString Record::text(int field) const
+{
+    return fieldText(*m_layout, m_bytes.constData(), field);
+}
+
+QString Record::text(std::string_view name) const
+{
+    return text(require(name));
+}
+
+QString Record::text(QStringView name) const
+{
+    const int i = m_layout->indexOf(name);
+    if (i < 0)
+        throw std::logic_error("no such record field");
+    return text(i);
+}
+
+void Record::setText(int field, QStringView value)
+{
+    const int cap = m_layout->fields()[field].capacity;
+    QByteArray bytes = cp1252::encode(trimmed(value));
+    if (bytes.size() > cap)
+        bytes.truncate(cap);
+    char* p = m_bytes.data() + m_layout->offsetOf(field);
+    p[0] = char(bytes.size());
+    std::memset(p + 1, 0, size_t(cap));
+    std::memcpy(p + 1, bytes.constData(), size_t(bytes.size()));
+}
+
+void Record::setText(std::string_view name, QStringView value)
+{
+    setText(require(name), value);
+}
+
+std::optional<bool> Record::flag(std::string_view name) const
+{
+    const QString t = text(name);
+    if (t == kFlagYes)
+        return true;
+    if (t == kFlagNo)
+        return false;
+    return std::nullopt;
+}
+
+void Record::setFlag(std::string_view name, bool yes)
+{
+    setText(name, yes ? kFlagYes : kFlagNo);
+}
+
+int Record::require(std::string_view name) const
+{
+    const int i = m_layout->indexOf(name);
+    if (i < 0)
+        throw std::logic_error("no such record field");
+    return i;
+}
+
+} // namespace vornel

@@ -1,0 +1,100 @@
+#include "support/testenv.h"
+
+#include "app/filedialogs.h"
+#include "app/registry.h"
+#include "app/shell.h"
+#include "storage/clock.h"
+#include "storage/programfolder.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QTest>
+#include <QTimer>
+
+TestEnv::TestEnv()
+{
+    vornel::setProgramFolder(m_dir.path());
+    vornel::msg::setResponder([this](vornel::msg::Kind kind, const QString& text) {
+        messages.append({kind, text});
+        return kind == vornel::msg::Kind::Confirmation ? confirmAnswer : true;
+    });
+    TMisc::setOpener([this](const QUrl& url) { opened.append(url); });
+    vornel::dialogs::setOpenFileResponder(
+        [this](const QString&, const QString&, const QString&) { return openFileAnswer; });
+    vornel::setEndProgramHandler([this] { ++endRequests; });
+    vornel::clock::setFixedNow(QDateTime(QDate(2026, 3, 14), QTime(9, 26, 53)));
+}
+
+TestEnv::~TestEnv()
+{
+    testing::closeModals();
+    vornel::msg::setResponder({});
+    TMisc::setOpener({});
+    vornel::dialogs::setOpenFileResponder({});
+    vornel::setEndProgramHandler({});
+    vornel::clock::setFixedNow(QDateTime());
+    vornel::setProgramFolder(QString());
+}
+
+QString TestEnv::path(const QString& name) const
+{
+    return QDir(m_dir.path()).filePath(name);
+}
+
+QStringList TestEnv::texts() const
+{
+    QStringList t;
+    for (const Shown& s : messages)
+        t << s.text;
+    return t;
+}
+
+namespace testing {
+
+void onNextModal(const std::function<void(QWidget*)>& action)
+{
+    auto* timer = new QTimer(qApp);
+    timer->setInterval(10);
+    QObject::connect(timer, &QTimer::timeout, timer, [timer, action] {
+        if (QWidget* modal = QApplication::activeModalWidget()) {
+            timer->stop();
+            timer->deleteLater();
+            action(modal);
+        }
+    });
+    timer->start();
+}
+
+void closeModals()
+{
+    for (int i = 0; i < 10; ++i) {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (!modal)
+            return;
+        modal->close();
+        QCoreApplication::processEvents();
+    }
+}
+
+QByteArray readFile(const QString& path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    return f.readAll();
+}
+
+void writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    if (f.open(QIODevice::WriteOnly))
+        f.write(bytes);
+}
+
+void pressEnter(QWidget* w)
+{
+    QTest::keyClick(w, Qt::Key_Return);
+}
+
+} // namespace testing

@@ -1,0 +1,52 @@
+#pragma once
+#include "app/messages.h"
+
+#include <QList>
+#include <QString>
+#include <QTemporaryDir>
+#include <QUrl>
+#include <QWidget>
+
+#include <functional>
+
+// A test's world: a fresh program folder, and the seams recording what the
+// user would have seen (message boxes, shell opens, the end of the program).
+struct Shown {
+    vornel::msg::Kind kind;
+    QString text;
+};
+
+class TestEnv {
+public:
+    TestEnv();
+    ~TestEnv();
+
+    QString folder() const { return m_dir.path(); }
+    QString path(const QString& name) const;
+
+    QList<Shown> messages;
+    QList<QUrl> opened;
+    QString openFileAnswer; // what the file-open dialog answers
+    int endRequests = 0;
+    // The answer to confirmations (true = Sì).
+    bool confirmAnswer = true;
+
+    // Texts of the messages shown so far, in order.
+    QStringList texts() const;
+    QString lastText() const { return messages.isEmpty() ? QString() : messages.last().text; }
+
+private:
+    QTemporaryDir m_dir;
+};
+
+namespace testing {
+// Runs 'action' on the next modal dialog once it is shown; returns at once.
+void onNextModal(const std::function<void(QWidget*)>& action);
+// Closes every modal window that is left open.
+void closeModals();
+// Reads a whole file.
+QByteArray readFile(const QString& path);
+void writeFile(const QString& path, const QByteArray& bytes);
+// Types text into the focused widget / presses Enter on a widget.
+void pressEnter(QWidget* w);
+} // namespace testing
