@@ -1,0 +1,239 @@
+#include "app/core/helptopics.h"
+
+namespace vornel::help {
+
+namespace {
+
+const QString kParagraphSeparator = QStringLiteral("\r\n\r\n");
+
+// The patient paragraphs, shared by the patient card and the main menu.
+const QStringList& patientParagraphs()
+{
+    static const QStringList paragraphs = {
+        QStringLiteral(
+            "L'Archivio Pazienti raccoglie una scheda per ogni paziente, con i dati anagrafici e i "
+            "recapiti (telefoni, PEC ed e-mail), la professione, l'ASL di appartenenza, il gruppo "
+            "sanguigno, il numero della tessera sanitaria, il documento di identità e la situazione "
+            "clinica: patologie, interventi subiti, farmaci assunti, allergie e intolleranze, protesi "
+            "e handicap psicomotori. I dati dei pazienti possono essere importati nelle schede dei "
+            "certificati medici, così non devi digitarli di nuovo."),
+        QStringLiteral(
+            "Per inserire un nuovo paziente premi il pulsante Nuovo, compila i campi della scheda e "
+            "premi Salva. Sono obbligatori il cognome e il nome del paziente, il telefono "
+            "preferenziale e il codice fiscale. Per modificare una scheda già in archivio richiamala con le frecce "
+            "di scorrimento in basso a destra oppure con il pulsante Trova, apporta le modifiche e "
+            "premi di nuovo Salva."),
+        QStringLiteral(
+            "Nel campo Questioni in sospeso puoi annotare ciò che resta da chiarire con il paziente. "
+            "Se spunti la casella Da ricontattare e salvi la scheda, il paziente entra nell'elenco "
+            "dei pazienti da ricontattare, che puoi consultare in qualsiasi momento con il pulsante "
+            "Da ricontattare; un doppio clic su una voce dell'elenco richiama la scheda."),
+        QStringLiteral(
+            "Il pulsante Duplica prepara una nuova scheda con gli stessi dati di quella visualizzata: "
+            "è comodo quando devi registrare pazienti con dati quasi identici, ad esempio i "
+            "componenti di una famiglia che abitano allo stesso indirizzo. Modifica i dati diversi e "
+            "premi Salva: la copia viene aggiunta all'archivio come nuova scheda e quella originale "
+            "resta com'era. Puoi duplicare soltanto una scheda già salvata in archivio."),
+        QStringLiteral(
+            "Il pulsante Privacy, accanto al campo Note, prepara il modulo per il consenso al "
+            "trattamento dei dati personali e sensibili, già compilato con i dati del paziente e "
+            "dello studio medico, da stampare e far firmare a ogni paziente."),
+        QStringLiteral(
+            "Con il pulsante Trova puoi cercare le schede in archivio usando uno o più filtri "
+            "contemporaneamente: ad esempio puoi trovare i pazienti che assumono un certo farmaco, "
+            "quelli affetti da una determinata patologia o quelli che hanno una certa parola nel "
+            "campo Note. Scrivi una o più parole consecutive nei campi che ti interessano, lascia "
+            "vuoti gli altri e premi Cerca; un doppio clic su un risultato richiama la scheda."),
+        QStringLiteral(
+            "Con il pulsante Allega file puoi collegare alla scheda fino a tre file di qualsiasi "
+            "tipo, ad esempio la scansione di un documento, una radiografia o un referto, ciascuno "
+            "con una breve descrizione; dopo aver premuto Applica e chiudi ricordati di premere Salva. "
+            "Per conservare un numero illimitato di documenti usa il pulsante Associa cartella: ogni "
+            "scheda salvata ha una propria cartella, che si apre con Apri cartella e nella quale puoi "
+            "copiare o trascinare tutti i file che vuoi."),
+        QStringLiteral(
+            "Il pulsante accanto al campo E-mail apre il tuo programma di posta elettronica "
+            "predefinito con un nuovo messaggio già indirizzato al paziente: ti basta scrivere il "
+            "testo e inviarlo."),
+        QStringLiteral(
+            "I pulsanti accanto ai campi Codice fiscale e Partita IVA controllano la correttezza del "
+            "dato inserito e ti comunicano l'esito della verifica con un messaggio."),
+        QStringLiteral(
+            "Con il pulsante Stampa puoi stampare su carta la scheda del paziente, mentre con Crea "
+            "PDF la salvi come documento PDF. Il pulsante Esporta archivio, infine, esporta l'intero "
+            "archivio dei pazienti in un file di Microsoft Excel."),
+    };
+    return paragraphs;
+}
+
+// The certificate paragraphs, shared by the four certificate cards and the
+// main menu.
+const QStringList& certificateParagraphs()
+{
+    static const QStringList paragraphs = {
+        QStringLiteral(
+            "Le schede dei certificati medici ti permettono di compilare, stampare e archiviare "
+            "quattro tipi di certificato: idoneità all'attività sportiva non agonistica, idoneità "
+            "all'attività sportiva agonistica, idoneità all'attività sportiva agonistica per disabili "
+            "e non idoneità all'attività sportiva agonistica. I dati del richiedente si importano "
+            "dall'Archivio Pazienti con il pulsante a forma di freccia verde, a destra del campo del "
+            "nome: cerca il paziente e fai doppio clic sul suo nome nell'elenco."),
+        QStringLiteral(
+            "Per inserire un nuovo certificato premi il pulsante Nuovo, compila la scheda e premi "
+            "Salva. Per modificare un certificato già in archivio richiamalo con le frecce di "
+            "scorrimento oppure con la ricerca, apporta le modifiche e premi di nuovo Salva."),
+        QStringLiteral(
+            "Nella scheda inserisci i dati del richiedente: cognome e nome, luogo e data di nascita e "
+            "residenza; nel certificato non agonistico anche la data dell'elettrocardiogramma, nei "
+            "certificati agonistici il documento di identità e lo sport. Nei campi a sinistra "
+            "inserisci i dati dello studio medico che compaiono nell'intestazione del certificato; in "
+            "fondo alla scheda indica il luogo e la data di rilascio, il nome del medico "
+            "certificatore e il suo codice identificativo."),
+        QStringLiteral(
+            "Il nome e il codice del medico certificatore, il luogo di rilascio e i dati "
+            "dell'intestazione vengono memorizzati quando esci dalla scheda e riproposti "
+            "automaticamente la volta successiva, in tutti i tipi di certificato: non devi digitarli "
+            "ogni volta."),
+        QStringLiteral(
+            "Il pulsante Duplica prepara un nuovo certificato con gli stessi dati di quello "
+            "visualizzato: è comodo per rilasciare un altro certificato allo stesso richiedente. "
+            "Modifica i dati diversi e premi Salva per aggiungerlo all'archivio come nuovo "
+            "certificato."),
+        QStringLiteral(
+            "Spunta la casella Completato quando consegni il certificato al richiedente, poi salva la "
+            "scheda. Il pulsante con il segno di spunta mostra l'elenco dei certificati non ancora "
+            "consegnati, ad esempio quelli in attesa del tracciato dell'elettrocardiogramma; un "
+            "doppio clic su una voce dell'elenco richiama il certificato."),
+        QStringLiteral(
+            "Il pulsante con la lente d'ingrandimento cerca i certificati in archivio con uno o più "
+            "filtri contemporaneamente: ad esempio tutti i certificati rilasciati alla stessa "
+            "persona, nella stessa data o per lo stesso sport."),
+        QStringLiteral(
+            "Il certificato riporta la data di rilascio e, nei certificati agonistici, la data di "
+            "scadenza; quello non agonistico vale un anno dalla data di rilascio. L'idoneità resta "
+            "valida salvo la comparsa di malattie o infortuni che la facciano venire meno. Come ricordano le "
+            "note a piè di pagina, i certificati non agonistici sono rilasciati dai medici di "
+            "medicina generale e dai pediatri di libera scelta per i propri assistiti, dai medici "
+            "specialisti in medicina dello sport e dai medici della Federazione Medico Sportiva "
+            "Italiana, mentre i certificati agonistici possono essere rilasciati soltanto dai medici "
+            "specialisti in medicina dello sport."),
+        QStringLiteral(
+            "Nei certificati agonistici il pulsante accanto al campo dello sport apre la tabella "
+            "delle discipline sportive: un doppio clic sulla disciplina compila il campo."),
+        QStringLiteral(
+            "Il certificato di non idoneità riporta in calce la nota che ricorda all'interessato la "
+            "possibilità di ricorrere contro il giudizio di non idoneità, entro 30 giorni dalla "
+            "comunicazione, alla commissione medica regionale d'appello competente."),
+        QStringLiteral(
+            "Dopo aver salvato il certificato puoi vederne l'anteprima con il pulsante Anteprima "
+            "oppure stamparlo direttamente su un foglio A4 con il pulsante Stampa."),
+        QStringLiteral(
+            "Il pulsante con l'icona di Excel esporta l'intero archivio dei certificati rilasciati in "
+            "un file di Microsoft Excel."),
+    };
+    return paragraphs;
+}
+
+} // namespace
+
+QString Topic::text() const
+{
+    return paragraphs.join(kParagraphSeparator);
+}
+
+QString initialPassword()
+{
+    return QStringLiteral("vornel");
+}
+
+Topic mainMenu()
+{
+    Topic topic;
+    topic.title = QStringLiteral("Uno sguardo a Vornel");
+    topic.paragraphs << QStringLiteral(
+        "Vornel è il programma pensato per i medici specialisti in medicina dello sport che "
+        "rilasciano certificati di idoneità e di non idoneità all'attività sportiva agonistica e non "
+        "agonistica. I modelli dei certificati si compilano in pochi istanti importando i dati "
+        "dall'archivio dei pazienti, con l'intestazione dello studio medico e il nome e il codice "
+        "del medico certificatore già pronti; sono previsti anche i certificati di idoneità "
+        "all'attività sportiva agonistica per gli atleti disabili.");
+    topic.paragraphs << patientParagraphs();
+    topic.paragraphs << certificateParagraphs();
+    topic.paragraphs << QStringLiteral(
+        "Vornel può funzionare anche in una rete locale: se lo installi in una cartella condivisa, "
+        "più postazioni di lavoro possono usare gli stessi archivi.");
+    topic.paragraphs << QStringLiteral(
+        "Puoi usare Vornel anche da una chiavetta USB: ti basta copiarvi la cartella del programma. "
+        "Copiare la cartella del programma su un disco esterno o su una chiavetta è anche il modo "
+        "più rapido per fare una copia di sicurezza di tutti gli archivi.");
+    topic.paragraphs << QStringLiteral(
+        "L'accesso al programma è protetto da una password che puoi cambiare quando vuoi. Al primo "
+        "accesso digita la password %1 e premi OK; per sostituirla con una tua password premi "
+        "Cambia password nella finestra di accesso.").arg(initialPassword());
+    topic.paragraphs << QStringLiteral(
+        "Tutti gli archivi possono essere esportati in formato Microsoft Excel e aperti con "
+        "qualsiasi programma in grado di leggere i file XLS, ad esempio OpenOffice, LibreOffice o "
+        "Microsoft Office.");
+    topic.paragraphs << QStringLiteral(
+        "Vornel è lo strumento ideale per il medico dello sport che vuole rilasciare certificati "
+        "completi e in ordine in pochi minuti: è semplice e intuitivo e non richiede praticamente "
+        "alcun tempo di apprendimento.");
+    return topic;
+}
+
+Topic patients()
+{
+    return {QStringLiteral("App Archivio Pazienti"), patientParagraphs()};
+}
+
+Topic certificates()
+{
+    return {QStringLiteral("App emissione certificati medici"), certificateParagraphs()};
+}
+
+Topic exportTopic(ExportKind kind)
+{
+    QString title;
+    QString archive;
+    switch (kind) {
+    case ExportKind::Patients:
+        title = QStringLiteral("Esportazione archivio pazienti in Excel");
+        archive = QStringLiteral("i dati anagrafici di tutti i pazienti in archivio");
+        break;
+    case ExportKind::NonCompetitive:
+        title = QStringLiteral("Esportazione archivio certificati medici non agonistici in Excel");
+        archive = QStringLiteral("l'intero archivio dei certificati medici non agonistici");
+        break;
+    case ExportKind::Competitive:
+        title = QStringLiteral("Esportazione archivio certificati medici agonistici in Excel");
+        archive = QStringLiteral("l'intero archivio dei certificati medici agonistici");
+        break;
+    case ExportKind::Disabled:
+        title = QStringLiteral(
+            "Esportazione archivio certificati medici agonistici per disabili in Excel");
+        archive = QStringLiteral("l'intero archivio dei certificati medici agonistici per disabili");
+        break;
+    case ExportKind::NonFitness:
+        title = QStringLiteral(
+            "Esportazione archivio certificati medici di non idoneità agonistica in Excel");
+        archive = QStringLiteral(
+            "l'intero archivio dei certificati medici di non idoneità agonistica");
+        break;
+    }
+
+    Topic topic;
+    topic.title = title;
+    topic.paragraphs << QStringLiteral(
+        "Il pulsante Esporta archivio ti permette di esportare %1 in un foglio di lavoro di "
+        "Microsoft Excel, che può essere aperto da qualsiasi programma in grado di leggere i file "
+        "XLS, ad esempio OpenOffice, LibreOffice o Microsoft Office.").arg(archive);
+    topic.paragraphs << QStringLiteral(
+        "Quando si apre la finestra con la tabella dei dati, fai clic sull'icona di Excel e "
+        "conferma con Sì: il file XLS con tutte le schede dell'archivio viene creato subito. Alla "
+        "domanda successiva rispondi Sì per aprire immediatamente il file.");
+    topic.paragraphs << QStringLiteral(
+        "A questo punto ti basta salvare il file sul disco fisso con il nome che preferisci.");
+    return topic;
+}
+
+} // namespace vornel::help
