@@ -1,6 +1,8 @@
 // Writes the initial password file of a new installation: the scrambled form
-// of the initial password "vornel" (stored, as every password, in capitals).
+// of the initial password named in the help (stored, as every password, in capitals).
 #include "app/core/crypt.h"
+#include "app/core/helptopics.h"
+#include "storage/text.h"
 #include "storage/inifile.h"
 
 #include <QFile>
@@ -18,7 +20,7 @@ int main(int argc, char** argv)
     QFile::remove(path);
     try {
         vornel::IniFile(path).write(QStringLiteral("Accesso"), QStringLiteral("Valore"),
-                                    Crypt::Encrypt(QStringLiteral("VORNEL")));
+                                    Crypt::Encrypt(vornel::upperAscii(vornel::help::initialPassword())));
     } catch (const std::exception& e) {
         std::fprintf(stderr, "%s\n", e.what());
         return 1;
