@@ -24,9 +24,12 @@ QPushButton* entryButton(const QString& caption, const char* name, int top, QWid
     b->setGeometry(541, top, 430, 80);
     b->setCursor(Qt::PointingHandCursor);
     b->setFocusPolicy(Qt::NoFocus);
-    b->setFont(look::font(QStringLiteral("Arial"), 14, true));
+    QFont f(QStringLiteral("Arial"));
+    f.setPixelSize(16);
+    f.setBold(true);
+    b->setFont(f);
     b->setStyleSheet(QStringLiteral(
-        "QPushButton { color: white; border: 2px solid #C86400; border-radius: 22px; padding: 0 18px;"
+        "QPushButton { color: white; border: 2px solid #C86400; border-radius: 22px; padding: 0 6px;"
         " background: qlineargradient(x1:0,y1:0,x2:0,y2:1, stop:0 #FFC04D, stop:0.5 #FF9A1A, stop:1 #F07800); }"
         "QPushButton:hover { background: qlineargradient(x1:0,y1:0,x2:0,y2:1, stop:0 #FFD27A,"
         " stop:0.5 #FFAA3A, stop:1 #FF8A10); }"
@@ -93,7 +96,7 @@ TfrmAvvio::TfrmAvvio(QWidget* parent) : QWidget(parent)
     bottom->setGeometry(4, 616, 986, 70);
     look::setBand(bottom, Qt::white, QColor(0xB0, 0xC4, 0xDE));
     imgSito = named(new ClickablePicture(QString(), QSize(961, 22), bottom), "imgSito");
-    imgSito->move(12, 40);
+    imgSito->move(12, 24);
     imgSito->setText(QStringLiteral("Vornel \u00a9 2026 Vornel Software - Tutti i diritti riservati - %1")
                          .arg(QLatin1String(kMakerWebText)));
     imgSito->setAlignment(Qt::AlignCenter);
@@ -101,9 +104,9 @@ TfrmAvvio::TfrmAvvio(QWidget* parent) : QWidget(parent)
     imgSito->setStyleSheet(QStringLiteral("color: #1F3F6B; background: qlineargradient(x1:0,y1:0,x2:1,y2:0,"
                                           " stop:0 #FFFFFF, stop:0.5 #E3ECF6, stop:1 #FFFFFF);"));
     imgCopyright = named(new ClickablePicture(QStringLiteral("icon_copyright"), QSize(23, 22), bottom), "imgCopyright");
-    imgCopyright->move(6, 40);
+    imgCopyright->move(6, 24);
     imgEsci = named(new ClickablePicture(QStringLiteral("icon_exit"), QSize(17, 18), bottom), "imgEsci");
-    imgEsci->move(986 - 17 - 8, 42);
+    imgEsci->move(986 - 17 - 8, 26);
     imgCopyright->raise();
     imgEsci->raise();
 
@@ -185,7 +188,7 @@ TfrmInfo::TfrmInfo(QWidget* parent) : QDialog(parent)
     lnkMail->setGeometry(54, 542, 220, 30);
     lnkMail->bindIcon(imgMail);
     btnChiudi = named(new QPushButton(QStringLiteral("Chiudi"), this), "btnChiudi");
-    btnChiudi->setGeometry(473 - 161 - 12, 579 - 41 - 4, 161, 41);
+    btnChiudi->setGeometry(473 - 161 - 12, 579 - 41 - 10, 161, 41);
     btnChiudi->setFont(look::font(QStringLiteral("Verdana"), 12));
     btnChiudi->setCursor(Qt::PointingHandCursor);
 
@@ -210,6 +213,10 @@ TfrmSplash::TfrmSplash(QWidget* parent) : QDialog(parent)
     auto* art = new QLabel(this);
     art->setGeometry(18, 14, 625, 380);
     art->setPixmap(look::picture(QStringLiteral("copyright"), QSize(625, 380)));
+    // The link sits on a light strip: the gradient is too dark down here.
+    auto* strip = new QWidget(this);
+    strip->setGeometry(16, 410, 240, 38);
+    look::setBand(strip, QColor(255, 255, 255, 235), QColor(0xF5, 0xDE, 0xB3));
     imgWeb = named(new ClickablePicture(QStringLiteral("icon_web"), QSize(24, 24), this), "imgWeb");
     imgWeb->move(24, 418);
     lnkWeb = named(new LinkLabel(QLatin1String(kMakerWebText), this), "lnkWeb");
