@@ -144,5 +144,3 @@ void Archive::scan(const std::function<void(const char*, qint64)>& onRecord)
         m_position = k;
     }
 }
-
-} // namespace vornel
