@@ -112,28 +112,10 @@ void Archive::scan(const std::function<void(const char*, qint64)>& onRecord)
 {
     const qint64 n = count();
     const int size = m_layout->size();
-    // Windows of about 64 MiB are mapped into memory, which saves copying
-    // the file; where mapping is refused the records are read in 1 MiB blocks.
-    const qint64 perWindow = qMax<qint64>(1, (qint64(64) << 20) / size);
-    qint64 k = 0;
-    while (k < n) {
-        const qint64 take = qMin(perWindow, n - k);
-        uchar* window = m_file->map(k * size, take * size);
-        if (!window)
-            break;
-        for (qint64 i = 0; i < take; ++i)
-            onRecord(reinterpret_cast<const char*>(window) + i * size, k + i);
-        m_file->unmap(window);
-        k += take;
-        m_position = k;
-    }
-    if (k == n)
-        return;
-
     const qint64 perBlock = qMax<qint64>(1, (1 << 20) / size);
     std::vector<char> block(size_t(perBlock * size));
-    seek(k);
-    while (k < n) {
+    seek(0);
+    for (qint64 k = 0; k < n;) {
         const qint64 take = qMin(perBlock, n - k);
         const qint64 bytes = take * size;
         if (m_file->read(block.data(), bytes) != bytes)
@@ -144,3 +126,5 @@ void Archive::scan(const std::function<void(const char*, qint64)>& onRecord)
         m_position = k;
     }
 }
+
+} // namespace vornel
