@@ -83,9 +83,11 @@ int main(int argc, char** argv)
         t.restart();
         Archive a(archives::Pazienti);
         a.open();
+        RecordText text;
         a.scan([&](const char* rec, qint64) {
+            text.decode(layout, rec);
             for (int field = 0; field < layout.fieldCount(); ++field)
-                checksum += fieldText(layout, rec, field).size();
+                checksum += text.field(field).size();
         });
         a.close();
         scanMs = qMin(scanMs, t.nsecsElapsed() / 1e6);

@@ -63,6 +63,38 @@ QString fieldText(const RecordLayout& layout, const char* record, int field)
     return cp1252::decode(text + begin, end - begin);
 }
 
+void RecordText::decode(const RecordLayout& layout, const char* record)
+{
+    if (m_layout != &layout) {
+        m_layout = &layout;
+        m_text.resize(layout.size());
+    }
+    QChar* out = m_text.data();
+    int pos = 0;
+    for (int i = 0; i < layout.fieldCount(); ++i) {
+        const char* p = record + layout.offsetOf(i);
+        int end = qMin(int(static_cast<unsigned char>(p[0])), layout.fields()[i].capacity);
+        const char* text = p + 1;
+        int begin = 0;
+        while (begin < end && static_cast<unsigned char>(text[begin]) <= 32)
+            ++begin;
+        while (end > begin && static_cast<unsigned char>(text[end - 1]) <= 32)
+            --end;
+        m_start[std::size_t(i)] = pos;
+        for (int k = begin; k < end; ++k)
+            out[pos++] = cp1252::decodeByte(static_cast<unsigned char>(text[k]));
+    }
+    m_start[std::size_t(layout.fieldCount())] = pos;
+}
+
+QStringView RecordText::field(std::string_view name) const
+{
+    const int i = m_layout ? m_layout->indexOf(name) : -1;
+    if (i < 0)
+        throw std::logic_error("no such record field");
+    return field(i);
+}
+
 QString Record::text(int field) const
 {
     return fieldText(*m_layout, m_bytes.constData(), field);

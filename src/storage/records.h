@@ -162,4 +162,22 @@ private:
 // Decodes field 'field' of a raw record without building a Record.
 QString fieldText(const RecordLayout& layout, const char* record, int field);
 
+// Every field of a raw record decoded and trimmed into one reusable buffer:
+// a scan decodes each record into the same RecordText, so reading a large
+// archive allocates nothing per record or per field.
+class RecordText {
+public:
+    void decode(const RecordLayout& layout, const char* record);
+    QStringView field(int i) const
+    {
+        return QStringView(m_text).mid(m_start[std::size_t(i)], m_start[std::size_t(i) + 1] - m_start[std::size_t(i)]);
+    }
+    QStringView field(std::string_view name) const;
+
+private:
+    const RecordLayout* m_layout = nullptr;
+    QString m_text;
+    std::array<int, RecordLayout::kMaxFields + 1> m_start{};
+};
+
 } // namespace vornel
