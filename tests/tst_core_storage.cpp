@@ -120,6 +120,11 @@ private slots:
         QCOMPARE(r.bytes().mid(off + 1, stored.size()), stored);
         QCOMPARE(r.bytes().mid(off + 1 + stored.size(), cap - stored.size()), QByteArray(cap - stored.size(), '\0'));
         QCOMPARE(r.text(i), cp1252::decode(stored));
+        // The scan's whole-record decoding gives the same texts.
+        RecordText all;
+        all.decode(layout, r.bytes().constData());
+        QCOMPARE(all.field(i).toString(), cp1252::decode(stored));
+        QCOMPARE(all.field(i - 1).toString(), QString());
     }
 
     void layoutsHaveTheirOffsets()
