@@ -11,7 +11,9 @@
 #include "app/startup.h"
 #include "certificates/certificatecards.h"
 #include "patients/tfrmclienti.h"
+#include "storage/archive.h"
 #include "storage/inifile.h"
+#include "storage/programfolder.h"
 #include "support/testenv.h"
 
 #include <QApplication>
@@ -378,6 +380,30 @@ private slots:
         QCOMPARE(shown.mid(11, 12), help::certificates().paragraphs);
         QVERIFY(shown.last().size() > 40);
         QCOMPARE(m_env->opened, QList<QUrl>{QUrl::fromLocalFile(m_env->path(QStringLiteral("Guida.pdf")))});
+    }
+
+    void archiveGuardShowsTheErrorAndStops()
+    {
+        // A program folder nothing can be created in (a path below a file).
+        testing::writeFile(m_env->path(QStringLiteral("file")), "x");
+        setProgramFolder(m_env->path(QStringLiteral("file/sub")));
+        bool reached = false;
+        const bool ok = msg::guarded(nullptr, [&] {
+            Archive a(archives::Certificati);
+            a.open();
+            reached = true;
+        });
+        QVERIFY(!ok);
+        QVERIFY(!reached);
+        QCOMPARE(m_env->messages.size(), 1);
+        QCOMPARE(m_env->messages.first().kind, msg::Kind::Error);
+        QCOMPARE(m_env->messages.first().text,
+                 QStringLiteral("Attenzione: il sistema non permette di accedere all'archivio.\n\r\n\r"
+                                "Accertarsi di possedere i privilegi di scrittura nella cartella di installazione del programma."));
+        // Start-up in such a folder swallows the failure and still shows the login window.
+        startUp();
+        QVERIFY(instance<TfrmPassword>()->isVisible());
+        QCOMPARE(m_env->messages.size(), 1);
     }
 
     void shellOpenTargets_data()
