@@ -3,7 +3,7 @@
 # Extra arguments go to ctest (for example: -R tst_core_storage, -L gui).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/install-deps.sh
+scripts/install-deps.sh libreoffice-writer
 scripts/build.sh
 export QT_QPA_PLATFORM=offscreen
 unset QT_QPA_PLATFORMTHEME
