@@ -1,0 +1,74 @@
+#pragma once
+// Printing and previewing report documents (documents/report.h).
+//
+//   doc.prepare();
+//   vornel::printing::print(parent, doc);   // the print dialog, then the printer
+//   vornel::printing::preview(parent, doc); // prepares again, modal maximised preview
+//
+// Tests replace what "print" does with setPrintSeam, e.g. to write a PDF:
+//   vornel::printing::setPrintSeam([&](const report::Document& d, QWidget*) {
+//       d.exportPdf(path); return true; });
+#include "documents/report.h"
+
+#include <QDialog>
+
+#include <functional>
+
+class QComboBox;
+class QLabel;
+class QPushButton;
+class QScrollArea;
+class QVBoxLayout;
+
+namespace vornel::printing {
+
+// Prints a prepared document; returns whether it printed. The real handler
+// shows the print dialog (default printer, 1 copy, all pages) and prints;
+// a cancelled dialog prints nothing and is no error; on a system without
+// any printer it does nothing. Failures throw report::ReportError.
+using PrintHandler = std::function<bool(const report::Document& prepared, QWidget* parent)>;
+// Replaces the real print dialog and printer; an empty handler restores them.
+void setPrintSeam(PrintHandler handler);
+
+// Operation 6: print the prepared document (prepares it first if needed).
+bool print(QWidget* parent, report::Document& doc);
+// Operation 7: lay the document out again and show it in the modal,
+// maximised preview window at 100 % zoom; returns when the user closes it.
+void preview(QWidget* parent, report::Document& doc);
+
+} // namespace vornel::printing
+
+// The preview window: the document's pages at the chosen zoom, with the
+// buttons Stampa, zoom, Schermo intero and Chiudi. Caption: the document name.
+class ReportPreview : public QDialog {
+    Q_OBJECT
+public:
+    ReportPreview(vornel::report::Document& doc, QWidget* parent);
+    ~ReportPreview() override;
+
+    // Zoom in percent (100 = real size on the screen).
+    int zoom() const { return m_zoom; }
+    void setZoom(int percent);
+    const vornel::report::Document& document() const { return m_doc; }
+
+    QPushButton* btnStampa;
+    QComboBox* cmbZoom;
+    QPushButton* btnSchermoIntero;
+    QPushButton* btnChiudi;
+    QLabel* lblPagine;
+
+public slots:
+    void btnStampaClick();
+    void btnSchermoInteroClick();
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void render();
+    vornel::report::Document& m_doc;
+    QScrollArea* m_scroll;
+    QWidget* m_sheets;
+    QVBoxLayout* m_sheetsLayout;
+    int m_zoom = 100;
+};
