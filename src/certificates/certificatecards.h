@@ -1,31 +1,35 @@
 #pragma once
-#include "app/cardwindow.h"
+#include "certificates/certificatecard.h"
 
-// The four certificate cards.
-class TfrmCertificati : public CardWindow {
+// The four certificate cards: one card, four kinds.
+
+// Fitness for non-competitive sport: "Certificati.vrn".
+class TfrmCertificati : public CertificateCard {
     Q_OBJECT
 public:
-    explicit TfrmCertificati(QWidget* parent = nullptr)
-        : CardWindow(QStringLiteral(" Vornel - Archivio Certificati Medici Sportivi Non Agonistici"), parent) {}
+    explicit TfrmCertificati(QWidget* parent = nullptr) : CertificateCard(vornel::cards::kNonAgonistico, parent) {}
 };
 
-class TfrmCertificati_Agonistici : public CardWindow {
+// Fitness for competitive sport: "Certificati_Agonistici.vrn".
+class TfrmCertificati_Agonistici : public CertificateCard {
     Q_OBJECT
 public:
-    explicit TfrmCertificati_Agonistici(QWidget* parent = nullptr)
-        : CardWindow(QStringLiteral(" Vornel - Archivio Certificati Medici Sportivi Agonistici"), parent) {}
+    explicit TfrmCertificati_Agonistici(QWidget* parent = nullptr) : CertificateCard(vornel::cards::kAgonistico, parent) {}
 };
 
-class TfrmCertificati_Disabili : public CardWindow {
+// Fitness for competitive sport, disabled athletes: "Certificati_Disabili.vrn".
+class TfrmCertificati_Disabili : public CertificateCard {
     Q_OBJECT
 public:
-    explicit TfrmCertificati_Disabili(QWidget* parent = nullptr)
-        : CardWindow(QStringLiteral(" Vornel - Archivio Certificati Medici Sportivi Agonistici per Disabili"), parent) {}
+    explicit TfrmCertificati_Disabili(QWidget* parent = nullptr) : CertificateCard(vornel::cards::kDisabili, parent) {}
 };
 
-class TfrmCertificati_NonIdoneita : public CardWindow {
+// Non-fitness for competitive sport: "Certificati_Non_Idoneita.vrn".
+class TfrmCertificati_NonIdoneita : public CertificateCard {
     Q_OBJECT
 public:
     explicit TfrmCertificati_NonIdoneita(QWidget* parent = nullptr)
-        : CardWindow(QStringLiteral(" Vornel - Archivio Certificati di Non Idoneit\u00e0 a Sport Agonistici"), parent) {}
+        : CertificateCard(vornel::cards::kNonIdoneita, parent)
+    {
+    }
 };
