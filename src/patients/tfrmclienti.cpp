@@ -1,0 +1,458 @@
+// The patient card's behaviour: field rules, the record on the card, storing
+// and browsing "Pazienti.vrn".
+#include "patients/tfrmclienti.h"
+
+#include "app/core/helptopics.h"
+#include "app/help.h"
+#include "app/look.h"
+#include "app/messages.h"
+#include "app/shell.h"
+#include "patients/fieldtext.h"
+#include "storage/archive.h"
+#include "storage/clock.h"
+#include "storage/records.h"
+#include "storage/text.h"
+
+#include <QKeyEvent>
+#include <QShowEvent>
+
+using namespace vornel;
+
+namespace {
+
+const RecordLayout& patientLayout()
+{
+    return layouts::TSchedaPaziente;
+}
+
+const QString kEmptyArchive = QStringLiteral("L'archivio non contiene nessuna scheda.");
+
+bool isAsciiDigit(QChar c)
+{
+    return c >= QLatin1Char('0') && c <= QLatin1Char('9');
+}
+bool isAsciiLetter(QChar c)
+{
+    return (c >= QLatin1Char('A') && c <= QLatin1Char('Z')) || (c >= QLatin1Char('a') && c <= QLatin1Char('z'));
+}
+
+// The key filter of the tax code (letters and digits) and of the VAT number
+// (digits): editing and caret keys pass, and so do focus moves and the
+// clipboard shortcuts (what they paste is filtered as it arrives).
+bool keyPasses(const QKeyEvent* e, bool lettersToo)
+{
+    switch (e->key()) {
+    case Qt::Key_Backspace:
+    case Qt::Key_Delete:
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab:
+        return true;
+    default:
+        break;
+    }
+    if (e->modifiers() & (Qt::ControlModifier | Qt::MetaModifier))
+        return true;
+    const QString t = e->text();
+    return t.size() == 1 && (isAsciiDigit(t[0]) || (lettersToo && isAsciiLetter(t[0])));
+}
+
+// Keeps only the characters the key filter lets through (for pasted text).
+QString onlyAllowed(const QString& s, bool lettersToo)
+{
+    QString out;
+    for (QChar c : s)
+        if (isAsciiDigit(c) || (lettersToo && isAsciiLetter(c)))
+            out += c;
+    return out;
+}
+
+// Replaces an edit's text by 'rule(text)', keeping the caret where the user
+// was (moved back by what the rule removed).
+void rewrite(QLineEdit* edit, const std::function<QString(const QString&)>& rule)
+{
+    const QString before = edit->text();
+    const QString after = rule(before);
+    if (after == before)
+        return;
+    const int caret = edit->cursorPosition() - int(before.size() - after.size());
+    edit->setText(after);
+    edit->setCursorPosition(qBound(0, caret, int(after.size())));
+}
+
+QString trimmedUpper(const QString& s)
+{
+    return trimmed(upperAscii(s));
+}
+
+} // namespace
+
+TfrmClienti::TfrmClienti(QWidget* parent) : CardWindow(QStringLiteral(" Vornel - Archivio Pazienti"), parent)
+{
+    clock::applyProgramFormats();
+    buildLayout();
+    installFieldRules();
+    connectHandlers();
+}
+
+// --- field rules ------------------------------------------------------------
+
+QList<QWidget*> TfrmClienti::enterChain() const
+{
+    return {txtPaziente,  txtDataNasc,   txtComuneNasc, txtProvNasc,    txtSesso,        txtRecapito,
+            txtIndirizzoRes, txtProvRes, txtComuneRes,  txtCapRes,      txtProfessione,  txtASL,
+            txtTelCasa,   txtTelUff,     txtTelCel,     txtFax,         txtEmail,        txtCodFisc,
+            txtTessera,   txtGruppo,     txtPartitaIva, txtVaccinazioni, txtPatologie,   txtAllergie,
+            txtFarmaci,   txtInterventi, txtProtesi,    txtHandicap,    txtQuestioni,    txtNote};
+}
+
+void TfrmClienti::installFieldRules()
+{
+    const QList<QWidget*> chain = enterChain();
+    for (QWidget* field : chain) {
+        field->installEventFilter(this);
+        if (auto* combo = qobject_cast<QComboBox*>(field))
+            combo->lineEdit()->installEventFilter(this);
+    }
+
+    // Tab order: the Enter chain with the recontact box before the notes.
+    QList<QWidget*> tabs = chain;
+    tabs.insert(tabs.indexOf(txtNote), chkRicontatta);
+    for (qsizetype i = 1; i < tabs.size(); ++i)
+        setTabOrder(tabs[i - 1], tabs[i]);
+
+    // Rewrites after every change of text.
+    const auto upper = [](const QString& s) { return upperAscii(s); };
+    const auto trim = [](const QString& s) { return trimmed(s); };
+    connect(txtCodFisc, &QLineEdit::textChanged, this, [this] { rewrite(txtCodFisc, trimmedUpper); });
+    connect(txtSesso, &QLineEdit::textChanged, this, [this, upper] { rewrite(txtSesso, upper); });
+    connect(txtCapRes, &QLineEdit::textChanged, this, [this, upper] { rewrite(txtCapRes, upper); });
+    connect(txtEmail, &QLineEdit::textChanged, this, [this, trim] { rewrite(txtEmail, trim); });
+    connect(txtFax, &QLineEdit::textChanged, this, [this, trim] { rewrite(txtFax, trim); });
+    for (QComboBox* combo : {txtProvNasc, txtProvRes})
+        connect(combo, &QComboBox::editTextChanged, this, [combo] { rewrite(combo->lineEdit(), trimmedUpper); });
+
+    // What the user pastes into the tax code and the VAT number passes the
+    // same filter as what is typed.
+    connect(txtCodFisc, &QLineEdit::textEdited, this,
+            [this] { rewrite(txtCodFisc, [](const QString& s) { return onlyAllowed(s, true); }); });
+    connect(txtPartitaIva, &QLineEdit::textEdited, this,
+            [this] { rewrite(txtPartitaIva, [](const QString& s) { return onlyAllowed(s, false); }); });
+}
+
+bool TfrmClienti::eventFilter(QObject* watched, QEvent* event)
+{
+    // A combo's own edit reports for the combo.
+    QWidget* field = qobject_cast<QWidget*>(watched);
+    if (auto* inner = qobject_cast<QLineEdit*>(watched); inner && qobject_cast<QComboBox*>(inner->parentWidget()))
+        field = inner->parentWidget();
+    if (!field || !enterChain().contains(field))
+        return CardWindow::eventFilter(watched, event);
+
+    switch (event->type()) {
+    case QEvent::FocusIn:
+        if (watched == field) {
+            if (auto* combo = qobject_cast<QComboBox*>(field)) {
+                // Taking the focus resets the list selection; the text stays.
+                const QString text = combo->currentText();
+                combo->setCurrentIndex(-1);
+                combo->setEditText(text);
+            }
+        }
+        showHighlight(field, true);
+        break;
+    case QEvent::FocusOut:
+        if (watched == field) {
+            showHighlight(field, false);
+            if (field == txtEmail)
+                rewrite(txtEmail, [](const QString& s) { return trimmed(s); });
+            else if (auto* combo = qobject_cast<QComboBox*>(field))
+                rewrite(combo->lineEdit(), trimmedUpper);
+        }
+        break;
+    case QEvent::KeyPress: {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+            moveToNextField(field);
+            return true;
+        }
+        if (field == txtCodFisc && !keyPasses(key, true))
+            return true;
+        if (field == txtPartitaIva && !keyPasses(key, false))
+            return true;
+        break;
+    }
+    default:
+        break;
+    }
+    return CardWindow::eventFilter(watched, event);
+}
+
+void TfrmClienti::moveToNextField(QWidget* field)
+{
+    const QList<QWidget*> chain = enterChain();
+    const qsizetype i = chain.indexOf(field);
+    chain[(i + 1) % chain.size()]->setFocus(Qt::TabFocusReason);
+}
+
+void TfrmClienti::showHighlight(QWidget* field, bool visible)
+{
+    // The highlight is named after the field ("eff" + the part after "txt");
+    // the clinical field "txtInterventi" has "effinterventi".
+    QString name = QStringLiteral("eff") + field->objectName().mid(3);
+    if (field == txtInterventi)
+        name = QStringLiteral("effinterventi");
+    if (auto* eff = findChild<QWidget*>(name))
+        eff->setVisible(visible);
+}
+
+// --- record and card --------------------------------------------------------
+
+void TfrmClienti::fillRecord(Record& record) const
+{
+    const RecordLayout& layout = patientLayout();
+    for (int i = 0; i < layout.fieldCount(); ++i) {
+        const QString name = QString::fromLatin1(layout.fields()[i].name);
+        const QWidget* control = findChild<QWidget*>(name);
+        if (auto* check = qobject_cast<const QCheckBox*>(control))
+            record.setFlag(layout.fields()[i].name, check->isChecked());
+        else
+            record.setText(i, fields::text(control));
+    }
+}
+
+void TfrmClienti::showRecord(const Record& record, qint64 position)
+{
+    const RecordLayout& layout = patientLayout();
+    for (int i = 0; i < layout.fieldCount(); ++i) {
+        const std::string_view field = layout.fields()[i].name;
+        QWidget* control = findChild<QWidget*>(QString::fromLatin1(field));
+        if (auto* check = qobject_cast<QCheckBox*>(control)) {
+            // A flag that is neither "Sì" nor "No" leaves the box as it was.
+            if (const std::optional<bool> flag = record.flag(field))
+                check->setChecked(*flag);
+        } else {
+            fields::setText(control, record.text(i));
+        }
+    }
+    lblPosizione->setText(QString::number(position));
+}
+
+void TfrmClienti::clearCard()
+{
+    for (QWidget* field : enterChain())
+        fields::setText(field, QString());
+    for (QComboBox* combo : {txtProvNasc, txtProvRes})
+        combo->setCurrentIndex(-1);
+    chkRicontatta->setChecked(false);
+    for (QLabel* slot : {lblFile01, lblFile02, lblFile03, lblDesc01, lblDesc02, lblDesc03})
+        slot->clear();
+    lblPosizione->clear();
+    txtPaziente->setFocus(Qt::OtherFocusReason);
+}
+
+void TfrmClienti::loadPosition(qint64 position)
+{
+    Archive archive(archives::Pazienti);
+    archive.open();
+    archive.seek(position - 1);
+    Record record(patientLayout());
+    archive.read(record);
+    const qint64 shown = archive.position();
+    archive.close();
+    showRecord(record, shown);
+}
+
+// --- handlers ---------------------------------------------------------------
+
+void TfrmClienti::connectHandlers()
+{
+    connect(cmdNuovo, &QPushButton::clicked, this, &TfrmClienti::cmdNuovoClick);
+    connect(cmdDuplica, &QPushButton::clicked, this, &TfrmClienti::cmdDuplicaClick);
+    connect(cmdSalva, &QPushButton::clicked, this, &TfrmClienti::cmdSalvaClick);
+    connect(cmdFile, &QPushButton::clicked, this, &TfrmClienti::cmdFileClick);
+    connect(cmdCartella, &QPushButton::clicked, this, &TfrmClienti::cmdCartellaClick);
+    connect(cmdTrova, &QPushButton::clicked, this, &TfrmClienti::cmdTrovaClick);
+    connect(cmdStampa, &QPushButton::clicked, this, &TfrmClienti::cmdStampaClick);
+    connect(cmdPDF, &QPushButton::clicked, this, &TfrmClienti::cmdPDFClick);
+    connect(cmdRicontatta, &QPushButton::clicked, this, &TfrmClienti::cmdRicontattaClick);
+    connect(cmdEsporta, &QPushButton::clicked, this, &TfrmClienti::cmdEsportaClick);
+    connect(cmdGuida, &QPushButton::clicked, this, &TfrmClienti::cmdGuidaClick);
+    connect(cmdEsci, &QPushButton::clicked, this, &TfrmClienti::cmdEsciClick);
+    connect(cmdPrimo, &QPushButton::clicked, this, &TfrmClienti::cmdPrimoClick);
+    connect(cmdIndietro, &QPushButton::clicked, this, &TfrmClienti::cmdIndietroClick);
+    connect(cmdAvanti, &QPushButton::clicked, this, &TfrmClienti::cmdAvantiClick);
+    connect(cmdUltimo, &QPushButton::clicked, this, &TfrmClienti::cmdUltimoClick);
+    connect(btnEmail, &QPushButton::clicked, this, &TfrmClienti::btnEmailClick);
+    connect(btnCodFisc, &QPushButton::clicked, this, &TfrmClienti::btnCodFiscClick);
+    connect(btnPartitaIva, &QPushButton::clicked, this, &TfrmClienti::btnPartitaIvaClick);
+    connect(btnPrivacy, &QPushButton::clicked, this, &TfrmClienti::btnPrivacyClick);
+}
+
+void TfrmClienti::showEvent(QShowEvent* event)
+{
+    CardWindow::showEvent(event);
+    if (!event->spontaneous())
+        FormShow();
+}
+
+void TfrmClienti::FormShow()
+{
+    // Every visit starts from a blank card.
+    clearCard();
+}
+
+void TfrmClienti::cmdNuovoClick()
+{
+    clearCard();
+}
+
+void TfrmClienti::cmdSalvaClick()
+{
+    struct Required {
+        QLineEdit* field;
+        const char* warning;
+    };
+    const Required required[] = {
+        {txtPaziente, "Attenzione: per salvare la scheda \u00e8 necessario indicare il nome del paziente."},
+        {txtRecapito, "Attenzione: per salvare la scheda \u00e8 necessario indicare il recapito telefonico "
+                      "preferenziale del paziente."},
+        {txtCodFisc, "Attenzione: per salvare la scheda \u00e8 necessario indicare il codice fiscale del paziente."},
+    };
+    for (const Required& r : required) {
+        if (trimmed(r.field->text()).isEmpty()) {
+            msg::warning(this, QString::fromUtf8(r.warning));
+            r.field->setFocus(Qt::OtherFocusReason);
+            return;
+        }
+    }
+
+    Record record(patientLayout());
+    fillRecord(record);
+    const QString shown = trimmed(lblPosizione->text());
+    const bool update = !shown.isEmpty();
+    const bool stored = msg::guarded(this, [&] {
+        Archive archive(archives::Pazienti);
+        archive.open();
+        qint64 position;
+        if (update) {
+            archive.seek(shown.toLongLong() - 1);
+            archive.write(record);
+            position = archive.position();
+        } else {
+            position = archive.append(record);
+        }
+        archive.close();
+        lblPosizione->setText(QString::number(position));
+    });
+    if (!stored)
+        return;
+    msg::information(this, update ? QStringLiteral("Le modifiche apportate alla scheda corrente sono state salvate "
+                                                   "in archivio.")
+                                  : QStringLiteral("La scheda corrente \u00e8 stata inserita in archivio."));
+}
+
+void TfrmClienti::cmdDuplicaClick()
+{
+    if (trimmed(lblPosizione->text()).isEmpty()) {
+        msg::warning(this, QStringLiteral("Attenzione: la duplicazione di una scheda pu\u00f2 avvenire soltanto dopo "
+                                          "che questa \u00e8 stata inserita in archivio."));
+        return;
+    }
+    // The copy keeps the patient's data and the recontact box, not the
+    // attachments, and becomes a new card.
+    for (QLabel* slot : {lblFile01, lblFile02, lblFile03, lblDesc01, lblDesc02, lblDesc03})
+        slot->clear();
+    lblPosizione->clear();
+    const bool ok = msg::guarded(this, [] {
+        Archive archive(archives::Pazienti);
+        archive.open();
+        archive.close();
+    });
+    if (!ok)
+        return;
+    txtPaziente->setFocus(Qt::OtherFocusReason);
+    msg::information(this, QStringLiteral("E' ora possibile apportare le proprie modifiche alla scheda corrente.\n\r\n\r"
+                                          "Al termine premere Salva per inserire la scheda in archivio."));
+}
+
+void TfrmClienti::cmdPrimoClick()
+{
+    msg::guarded(this, [this] {
+        Archive archive(archives::Pazienti);
+        archive.open();
+        const qint64 n = archive.count();
+        archive.close();
+        if (n == 0)
+            msg::information(this, kEmptyArchive);
+        else
+            loadPosition(1);
+    });
+}
+
+void TfrmClienti::cmdUltimoClick()
+{
+    msg::guarded(this, [this] {
+        Archive archive(archives::Pazienti);
+        archive.open();
+        const qint64 n = archive.count();
+        archive.close();
+        if (n == 0)
+            msg::information(this, kEmptyArchive);
+        else
+            loadPosition(n);
+    });
+}
+
+void TfrmClienti::cmdAvantiClick()
+{
+    // A blank card counts as position 0, so "next" brings up record 1.
+    const qint64 p = trimmed(lblPosizione->text()).toLongLong();
+    msg::guarded(this, [this, p] {
+        Archive archive(archives::Pazienti);
+        archive.open();
+        const qint64 n = archive.count();
+        archive.close();
+        if (n == 0) {
+            lblPosizione->clear();
+            msg::information(this, kEmptyArchive);
+        } else if (p < n) {
+            loadPosition(p + 1);
+        }
+    });
+}
+
+void TfrmClienti::cmdIndietroClick()
+{
+    const QString shown = trimmed(lblPosizione->text());
+    if (shown == QLatin1String("1"))
+        return;
+    msg::guarded(this, [this, shown] {
+        Archive archive(archives::Pazienti);
+        archive.open();
+        const qint64 n = archive.count();
+        archive.close();
+        if (n == 0) {
+            msg::information(this, kEmptyArchive);
+            return;
+        }
+        const qint64 p = shown.toLongLong();
+        loadPosition(shown.isEmpty() || p <= 2 ? 1 : p - 1);
+    });
+}
+
+void TfrmClienti::cmdEsciClick()
+{
+    close();
+}
+
+void TfrmClienti::cmdGuidaClick()
+{
+    TfrmGuida::showTopic(this, help::patients());
+}
+
+void TfrmClienti::btnEmailClick()
+{
+    TMisc::Open(QStringLiteral("\"mailto:%1\"").arg(trimmed(txtEmail->text())));
+}
