@@ -4,6 +4,7 @@
 #include "certificates/certificatecards.h"
 #include "certificates/sporttables.h"
 #include "storage/archive.h"
+#include "tools/reportui.h"
 #include "support/testenv.h"
 
 #include <QLineEdit>
@@ -242,6 +243,38 @@ private slots:
         Record r(layouts::TSchedaAgonistica);
         archive.read(r);
         QCOMPARE(r.text("txtSportRichiesto"), row);
+    }
+
+    // Stampa prints the rows as shown (sorted) under the table's title.
+    void printsTheRowsAsShown_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<int>("count");
+        QTest::newRow("general") << "TfrmCertificati_Agonistici" << "Tabella discipline sportive" << 178;
+        QTest::newRow("disabled") << "TfrmCertificati_Disabili" << "Tabella discipline sportive per disabili" << 31;
+    }
+    void printsTheRowsAsShown()
+    {
+        QFETCH(QString, button);
+        QFETCH(int, count);
+        QString title;
+        QStringList printed, shown;
+        printing::setPrintSeam([&](const report::Document& doc, QWidget*) {
+            title = doc.memo(QStringLiteral("txtTitolo")).text();
+            printed = doc.memo(QStringLiteral("txtRiepilogo")).lines();
+            return true;
+        });
+        auto* card = static_cast<CertificateCard*>(findWindow(qPrintable(button)));
+        goTo(card, nullptr);
+        withTable(card->impSportRichiesto, [&](SportTableWindow* t) {
+            shown = t->lines();
+            t->btnStampa->click();
+        });
+        printing::setPrintSeam({});
+        QTEST(title, "title");
+        QCOMPARE(printed.size(), count);
+        QCOMPARE(printed, shown);
     }
 
     // Chiudi, or a double-click with no row selected, leave the card alone;

@@ -5,6 +5,7 @@
 #include "storage/clock.h"
 #include "tools/core/listorder.h"
 #include "tools/core/quickfind.h"
+#include "tools/summaryprint.h"
 
 #include <QCloseEvent>
 #include <QKeyEvent>
@@ -221,6 +222,7 @@ void ListWindow::btnChiudiClick()
 
 void ListWindow::btnStampaClick()
 {
+    printSummary(this, printTitle(), lines());
 }
 
 void ListWindow::showEvent(QShowEvent* e)

@@ -66,7 +66,7 @@ protected:
     // Called when the window is shown and when it closes.
     virtual void FormShow() {}
     virtual void FormClose() {}
-    // What Stampa prints: the title of the summary printout.
+    // Stampa prints the lines, in list order, under this title.
     virtual QString printTitle() const { return windowTitle().trimmed(); }
 
     void showEvent(QShowEvent* e) override;
