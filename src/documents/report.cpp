@@ -12,6 +12,7 @@
 #include <QTextLayout>
 
 #include <algorithm>
+#include <cmath>
 
 namespace vornel::report {
 
@@ -187,12 +188,15 @@ Band& Document::masterData(const QString& name) const { return findAs<Band>(*thi
 // ---- text layout -------------------------------------------------------------
 
 namespace {
-// Text is measured at 96 dots per inch, where one pixel is one report unit.
+// Text is measured on a device of 64 pixels per report unit: glyph advances
+// are rounded to whole pixels, which at screen resolution would make text
+// some 2 % wider than it prints.
+constexpr double kFine = 64;
 const QPaintDevice* measuringDevice()
 {
     static QImage device = [] {
         QImage img(1, 1, QImage::Format_ARGB32);
-        const int dpm = qRound(96.0 / 0.0254);
+        const int dpm = qRound(96.0 * kFine / 0.0254);
         img.setDotsPerMeterX(dpm);
         img.setDotsPerMeterY(dpm);
         return img;
@@ -222,7 +226,7 @@ std::vector<TextLine> layoutMemo(const Memo& memo)
     const QFontMetricsF fm(font, measuringDevice());
     const double innerW = memo.width() - 2 * kInsetX;
     const double innerH = memo.height() - 2 * kInsetY;
-    const double pitch = fm.lineSpacing();
+    const double pitch = fm.lineSpacing() / kFine;
 
     // Visual lines: each memo line, wrapped within the inner width when word
     // wrap is on.
@@ -235,10 +239,11 @@ std::vector<TextLine> layoutMemo(const Memo& memo)
         QTextLayout tl(logical, font, const_cast<QPaintDevice*>(measuringDevice()));
         QTextOption opt;
         opt.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+        opt.setUseDesignMetrics(true);
         tl.setTextOption(opt);
         tl.beginLayout();
         for (QTextLine l = tl.createLine(); l.isValid(); l = tl.createLine()) {
-            l.setLineWidth(std::max(innerW, 1.0));
+            l.setLineWidth(std::max(innerW, 1.0) * kFine);
             QString part = logical.mid(l.textStart(), l.textLength());
             while (part.endsWith(QLatin1Char(' ')))
                 part.chop(1);
@@ -253,7 +258,7 @@ std::vector<TextLine> layoutMemo(const Memo& memo)
     if (memo.vAlign == VAlign::Centre)
         y += (innerH - block) / 2;
     for (const QString& text : visual) {
-        TextLine line{QString(), 0, y, pitch, y + fm.ascent()};
+        TextLine line{QString(), 0, y, pitch, y + fm.ascent() / kFine};
         y += pitch;
         if (text.isEmpty()) {
             line.x = kInsetX;
@@ -262,10 +267,14 @@ std::vector<TextLine> layoutMemo(const Memo& memo)
         }
         // Where every character starts and ends on one unbroken line.
         QTextLayout tl(text, font, const_cast<QPaintDevice*>(measuringDevice()));
+        QTextOption opt;
+        opt.setWrapMode(QTextOption::NoWrap);
+        opt.setUseDesignMetrics(true);
+        tl.setTextOption(opt);
         tl.beginLayout();
         QTextLine l = tl.createLine();
         tl.endLayout();
-        const double full = l.naturalTextWidth();
+        const double full = l.naturalTextWidth() / kFine;
         double x0 = kInsetX;
         if (memo.hAlign == HAlign::Centre)
             x0 += (innerW - full) / 2;
@@ -277,8 +286,8 @@ std::vector<TextLine> layoutMemo(const Memo& memo)
             if (text.at(i).isLowSurrogate())
                 continue;
             const int next = (text.at(i).isHighSurrogate() && i + 1 < text.size()) ? i + 2 : i + 1;
-            const double a = x0 + l.cursorToX(i);
-            const double b = x0 + l.cursorToX(next);
+            const double a = x0 + l.cursorToX(i) / kFine;
+            const double b = x0 + l.cursorToX(next) / kFine;
             const bool inside = a >= -eps && b <= memo.width() + eps;
             if (inside) {
                 if (first < 0)
@@ -290,7 +299,7 @@ std::vector<TextLine> layoutMemo(const Memo& memo)
         }
         if (first >= 0) {
             line.text = text.mid(first, last - first);
-            line.x = x0 + l.cursorToX(first);
+            line.x = x0 + l.cursorToX(first) / kFine;
         } else {
             line.x = x0;
         }
@@ -430,8 +439,13 @@ void drawMemo(QPainter& p, const Memo& m, QPointF origin, const QRectF& visible,
     p.setClipRect(scaled(clip, s), Qt::IntersectClip);
     if (m.fill.isValid())
         p.fillRect(scaled(boxRect, s), m.fill);
-    QFont f = qfont(m.font);
-    p.setFont(f);
+    // Glyphs are placed at a fine resolution (a large font, scaled down), so
+    // text runs as wide on a screen as on paper and as it was measured.
+    const double dpi = p.device()->logicalDpiY();
+    const double fine = std::max(1.0, std::round(96.0 * kFine / std::max(dpi, 1.0)));
+    Font big = m.font;
+    big.points *= fine;
+    p.setFont(qfont(big));
     p.setPen(m.font.color);
     const std::vector<TextLine> lines = layoutMemo(m);
     for (size_t i = 0; i < lines.size(); ++i) {
@@ -445,7 +459,11 @@ void drawMemo(QPainter& p, const Memo& m, QPointF origin, const QRectF& visible,
         const double top = boxRect.top() + tl.top;
         if (top + tl.height <= clip.top() + 0.001 || top >= clip.bottom() - 0.001)
             continue;
-        p.drawText(QPointF((boxRect.left() + tl.x) * s, (boxRect.top() + tl.baseline) * s), tl.text);
+        p.save();
+        p.translate((boxRect.left() + tl.x) * s, (boxRect.top() + tl.baseline) * s);
+        p.scale(1 / fine, 1 / fine);
+        p.drawText(QPointF(0, 0), tl.text);
+        p.restore();
     }
     p.restore();
 }
