@@ -461,6 +461,18 @@ private slots:
         QCOMPARE(card->lblPosizione->text(), QString());
         QCOMPARE(edit(card, "txtPaziente")->text(), QStringLiteral("Paziente"));
 
+        // A position that is no record of the archive is never written past
+        // the end (that would leave a gap of empty records).
+        setProgramFolder(m_env->folder());
+        card->cmdSalva->click();
+        QCOMPARE(card->lblPosizione->text(), QStringLiteral("1"));
+        card->lblPosizione->setText(QStringLiteral("5"));
+        card->cmdSalva->click();
+        QCOMPARE(m_env->lastText(), archiveErrorMessage());
+        QCOMPARE(fileSize(*m_env, k), k.layout->size());
+        QCOMPARE(card->lblPosizione->text(), QStringLiteral("5"));
+
+        setProgramFolder(unusable + QStringLiteral("/sotto"));
         m_env->messages.clear();
         card->cmdEsci->click();
         QVERIFY(card->isVisible());
