@@ -197,8 +197,9 @@ TfrmPrivacy::TfrmPrivacy(QWidget* parent) : QDialog(parent)
         w->installEventFilter(this);
     // Numbers only in the office VAT field; the validator also stops pasted text.
     txtIvaDent->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), txtIvaDent));
+    // Typed tax codes and province codes: trimmed capitals as they are typed.
     for (QLineEdit* e : {txtCodFiscDent, txtCodFisc}) {
-        connect(e, &QLineEdit::textChanged, this, [e] {
+        connect(e, &QLineEdit::textEdited, this, [e] {
             const QString wanted = trimmed(upperAscii(e->text()));
             if (wanted != e->text()) {
                 const int cursor = e->cursorPosition();
@@ -208,10 +209,13 @@ TfrmPrivacy::TfrmPrivacy(QWidget* parent) : QDialog(parent)
         });
     }
     for (QComboBox* c : {txtProvDent, txtProvNasc, txtProvRes}) {
-        connect(c, &QComboBox::editTextChanged, this, [c](const QString& text) {
+        connect(c->lineEdit(), &QLineEdit::textEdited, this, [c](const QString& text) {
             const QString wanted = trimmed(upperAscii(text));
-            if (wanted != text)
+            if (wanted != text) {
+                const int cursor = c->lineEdit()->cursorPosition();
                 c->setEditText(wanted);
+                c->lineEdit()->setCursorPosition(qMin(cursor, int(wanted.size())));
+            }
         });
     }
 
