@@ -4,7 +4,6 @@
 
 #include "app/core/helptopics.h"
 #include "app/help.h"
-#include "app/look.h"
 #include "app/messages.h"
 #include "app/shell.h"
 #include "patients/fieldtext.h"
@@ -98,18 +97,14 @@ TfrmClienti::TfrmClienti(QWidget* parent) : CardWindow(QStringLiteral(" Vornel -
 
 // --- field rules ------------------------------------------------------------
 
-QList<QWidget*> TfrmClienti::enterChain() const
-{
-    return {txtPaziente,  txtDataNasc,   txtComuneNasc, txtProvNasc,    txtSesso,        txtRecapito,
-            txtIndirizzoRes, txtProvRes, txtComuneRes,  txtCapRes,      txtProfessione,  txtASL,
-            txtTelCasa,   txtTelUff,     txtTelCel,     txtFax,         txtEmail,        txtCodFisc,
-            txtTessera,   txtGruppo,     txtPartitaIva, txtVaccinazioni, txtPatologie,   txtAllergie,
-            txtFarmaci,   txtInterventi, txtProtesi,    txtHandicap,    txtQuestioni,    txtNote};
-}
-
 void TfrmClienti::installFieldRules()
 {
-    const QList<QWidget*> chain = enterChain();
+    m_chain = {txtPaziente,   txtDataNasc,   txtComuneNasc, txtProvNasc,     txtSesso,       txtRecapito,
+               txtIndirizzoRes, txtProvRes,  txtComuneRes,  txtCapRes,       txtProfessione, txtASL,
+               txtTelCasa,    txtTelUff,     txtTelCel,     txtFax,          txtEmail,       txtCodFisc,
+               txtTessera,    txtGruppo,     txtPartitaIva, txtVaccinazioni, txtPatologie,   txtAllergie,
+               txtFarmaci,    txtInterventi, txtProtesi,    txtHandicap,     txtQuestioni,   txtNote};
+    const QList<QWidget*>& chain = m_chain;
     for (QWidget* field : chain) {
         field->installEventFilter(this);
         if (auto* combo = qobject_cast<QComboBox*>(field))
@@ -191,7 +186,7 @@ bool TfrmClienti::eventFilter(QObject* watched, QEvent* event)
 
 void TfrmClienti::moveToNextField(QWidget* field)
 {
-    const QList<QWidget*> chain = enterChain();
+    const QList<QWidget*>& chain = enterChain();
     const qsizetype i = chain.indexOf(field);
     chain[(i + 1) % chain.size()]->setFocus(Qt::TabFocusReason);
 }

@@ -129,7 +129,7 @@ private:
     void installFieldRules();
 
     // The data fields in the order of the Enter chain.
-    QList<QWidget*> enterChain() const;
+    const QList<QWidget*>& enterChain() const { return m_chain; }
     void moveToNextField(QWidget* field);
     void showHighlight(QWidget* field, bool visible);
 
@@ -140,4 +140,5 @@ private:
     void loadPosition(qint64 position);
 
     HintTracker* m_hints = nullptr;
+    QList<QWidget*> m_chain;
 };

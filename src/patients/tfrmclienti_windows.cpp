@@ -90,8 +90,8 @@ void TfrmClienti::btnPrivacyClick()
     dialog.exec();
 }
 
-// The patient search, the recontact list and the patient export are windows
-// of their own that these buttons open once they are part of the program.
+// The patient search, the recontact summary and the patient export are not
+// part of the program yet: their buttons show their hints and do nothing.
 void TfrmClienti::cmdTrovaClick() {}
 void TfrmClienti::cmdRicontattaClick() {}
 void TfrmClienti::cmdEsportaClick() {}
