@@ -318,6 +318,20 @@ private slots:
         QCOMPARE(archive().size(), kSize);
     }
 
+    void positionOutsideTheArchiveIsNotWritten()
+    {
+        // A position that names no record (the archive was replaced meanwhile)
+        // is refused: nothing is written past the end.
+        testing::writeFile(archivePath(), threePatients());
+        click(card->cmdUltimo);
+        testing::writeFile(archivePath(), threePatients().left(kSize));
+        card->txtCodFisc->setText(QStringLiteral("BNCLCU"));
+        click(card->cmdSalva);
+        QCOMPARE(m_env->texts(), QStringList{archiveErrorMessage()});
+        QCOMPARE(archive(), threePatients().left(kSize));
+        QCOMPARE(card->lblPosizione->text(), QStringLiteral("3"));
+    }
+
     void duplicateThenSaveAppendsACopyWithoutAttachments()
     {
         click(card->cmdDuplica);

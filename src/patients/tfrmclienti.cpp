@@ -332,7 +332,13 @@ void TfrmClienti::cmdSalvaClick()
         archive.open();
         qint64 position;
         if (update) {
-            archive.seek(shown.toLongLong() - 1);
+            // Only a stored record is overwritten: writing past the end
+            // would leave a gap of empty records.
+            bool number = false;
+            const qint64 p = shown.toLongLong(&number);
+            if (!number || p < 1 || p > archive.count())
+                throw ArchiveError("the card's position is not a record of the archive");
+            archive.seek(p - 1);
             archive.write(record);
             position = archive.position();
         } else {
