@@ -231,7 +231,9 @@ bool HintTracker::eventFilter(QObject* watched, QEvent* event)
         const QVariant hint = watched->property("vornelHint");
         if (hint.isValid())
             m_status->setText(hint.toString());
-        else if (watched->property("vornelClearsHint").toBool())
+        // A background clears only when the pointer moves over it, not when
+        // a window appears under a resting pointer.
+        else if (event->type() == QEvent::MouseMove && watched->property("vornelClearsHint").toBool())
             m_status->clear();
     }
     return false;
