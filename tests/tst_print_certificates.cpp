@@ -7,6 +7,7 @@
 #include "support/testenv.h"
 #include "tools/reportui.h"
 
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
@@ -179,23 +180,15 @@ private:
 
     QWidget* card(CertificateKind kind) { return vornel::findWindow(kCards[int(kind)]); }
 
-    // The card's field; the cards give every record field a control of the
-    // same name. While a card is still a bare window the test gives it the
-    // field it needs.
-    QLineEdit* field(QWidget* card, const QString& name)
-    {
-        if (auto* e = card->findChild<QLineEdit*>(name))
-            return e;
-        auto* e = new QLineEdit(card);
-        e->setObjectName(name);
-        e->setMaxLength(250);
-        return e;
-    }
+    // The card's field of that name (the cards name their fields after the
+    // record fields); null when the kind has no such field.
+    QLineEdit* field(QWidget* card, const QString& name) { return card->findChild<QLineEdit*>(name); }
 
     void fillCard(CertificateKind kind, const QList<QPair<QString, QString>>& values)
     {
         for (const auto& [name, value] : values)
-            field(card(kind), name)->setText(value);
+            if (QLineEdit* e = field(card(kind), name))
+                e->setText(value);
     }
 
     // Opens the kind's window from its card, presses 'button'; for the
@@ -473,6 +466,70 @@ private slots:
                 }
         QCOMPARE(outside, 0);
         QCOMPARE(changed > 0, !changedArea.isNull());
+    }
+
+    // The card's Stampa and Anteprima open the windows of its kind once the
+    // card shows a stored certificate; what prints is what the card shows,
+    // edits after the save included.
+    void cardButtonsOpenTheWindows()
+    {
+        auto* c = card(CertificateKind::Agonistico);
+        auto* position = c->findChild<QLabel*>(QStringLiteral("lblPosizione"));
+        auto* stampa = c->findChild<QPushButton*>(QStringLiteral("cmdStampa"));
+        auto* anteprima = c->findChild<QPushButton*>(QStringLiteral("cmdAnteprima"));
+        QVERIFY(position && stampa && anteprima);
+
+        // Not stored yet: the card's warning, no window.
+        position->clear();
+        stampa->click();
+        anteprima->click();
+        QCOMPARE(m_env->texts(),
+                 QStringList({QStringLiteral("Attenzione: per stampare il certificato medico \u00e8 prima necessario "
+                                             "salvare la scheda."),
+                              QStringLiteral("Attenzione: per visualizzare l'anteprima di stampa del certificato medico "
+                                             "\u00e8 prima necessario salvare la scheda.")}));
+
+        c->findChild<QPushButton*>(QStringLiteral("cmdSalva"))->click();
+        QVERIFY(!position->text().isEmpty());
+        field(c, QStringLiteral("txtPaziente"))->setText(QStringLiteral("Verdi Anna"));
+        m_env->messages.clear();
+
+        QString opened;
+        const int before = m_printed.size();
+        testing::onNextModal([&](QWidget* w) {
+            opened = QString::fromLatin1(w->metaObject()->className());
+            w->findChild<QPushButton*>(QStringLiteral("btnStampa"))->click();
+        });
+        stampa->click();
+        QCOMPARE(opened, QStringLiteral("TfrmStampaAgonistici"));
+        QCOMPARE(m_printed.size(), before + 1);
+        const PdfText pdf = readPdfText(m_printed.last());
+        QCOMPARE(pdf.textIn(0, unitsToMm(41.57, 355.28, 710.55, 22.68).adjusted(-1, -1, 1, 1)),
+                 QStringLiteral("Verdi Anna"));
+
+        bool previewed = false;
+        testing::onNextModal([&](QWidget* w) {
+            opened = QString::fromLatin1(w->metaObject()->className());
+            whenModal<ReportPreview>(m_watches.get(), [&](ReportPreview* p) {
+                // 100 %: the A4 sheet at its real size on a 96 dpi screen
+                // (plus its 1-pixel frame); the zoom box scales it.
+                const int dpi = p->logicalDpiY();
+                auto* sheet = p->findChild<QLabel*>(QStringLiteral("imgPagina1"));
+                previewed = sheet && qAbs(sheet->width() - 2 - 210 / 25.4 * dpi) <= 1
+                            && qAbs(sheet->height() - 2 - 297 / 25.4 * dpi) <= 1;
+                p->setZoom(200);
+                sheet = p->findChild<QLabel*>(QStringLiteral("imgPagina1"));
+                previewed = previewed && sheet && qAbs(sheet->width() - 2 - 2 * 210 / 25.4 * dpi) <= 2
+                            && p->cmbZoom->currentText() == QStringLiteral("200%");
+                p->close();
+            });
+            w->findChild<QPushButton*>(QStringLiteral("btnStampa"))->click();
+        });
+        anteprima->click();
+        QCOMPARE(opened, QStringLiteral("TfrmAnteprimaAgonistici"));
+        QVERIFY(previewed);
+        QCOMPARE(m_env->messages.size(), 0);
+        QVERIFY(!QApplication::activeModalWidget());
     }
 
     void windowsLookAsDesigned_data()

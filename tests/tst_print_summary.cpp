@@ -6,6 +6,7 @@
 #include "tools/reportui.h"
 #include "tools/summaryprint.h"
 
+#include <QPrinterInfo>
 #include <QProcess>
 #include <QtTest>
 
@@ -189,6 +190,18 @@ private slots:
         QCOMPARE(m_env->messages.size(), 1);
         QCOMPARE(m_env->messages[0].kind, vornel::msg::Kind::Error);
         QCOMPARE(m_env->messages[0].text, QStringLiteral("Stampante non raggiungibile."));
+    }
+
+    // Without any printer the real print does nothing: no dialog, no message.
+    void noPrinterDoesNothing()
+    {
+        if (!QPrinterInfo::availablePrinters().isEmpty())
+            QSKIP("this machine has printers: the real print dialog would open");
+        vornel::printing::setPrintSeam({});
+        vornel::printSummary(nullptr, kTitle, {QStringLiteral("riga")});
+        initTestCase(); // the seam again
+        QCOMPARE(m_env->messages.size(), 0);
+        QVERIFY(!QApplication::activeModalWidget());
     }
 };
 
