@@ -635,11 +635,40 @@ private slots:
                               QStringLiteral("Attenzione: per stampare il certificato medico \u00e8 prima necessario "
                                              "salvare la scheda.")}));
         QCOMPARE(m_env->messages.first().kind, msg::Kind::Warning);
+        QCOMPARE(QApplication::activeModalWidget(), nullptr); // nothing opened
+    }
+
+    // Once the card shows a stored certificate, print and preview open the
+    // windows of its kind.
+    void printAndPreviewOpenTheirWindows_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QString>("print");
+        QTest::addColumn<QString>("preview");
+        QTest::newRow("non agonistico") << 0 << "TfrmStampaCertificato" << "TfrmMenuPrescrizioni";
+        QTest::newRow("agonistico") << 1 << "TfrmStampaAgonistici" << "TfrmAnteprimaAgonistici";
+        QTest::newRow("disabili") << 2 << "TfrmStampaDisabili" << "TfrmAnteprimaDisabili";
+        QTest::newRow("non idoneita") << 3 << "TfrmStampaNonIdoneita" << "TfrmAnteprimaNonIdoneita";
+    }
+    void printAndPreviewOpenTheirWindows()
+    {
+        QFETCH(int, kind);
+        const Kind k = kinds()[kind];
+        CertificateCard* card = showCard(k);
         fillAll(card, k);
         card->cmdSalva->click();
         m_env->messages.clear();
-        card->cmdAnteprima->click();
-        card->cmdStampa->click();
+        const auto opened = [](QPushButton* button) {
+            QString cls;
+            testing::onNextModal([&](QWidget* w) {
+                cls = QString::fromLatin1(w->metaObject()->className());
+                w->close();
+            });
+            button->click();
+            return cls;
+        };
+        QTEST(opened(card->cmdStampa), "print");
+        QTEST(opened(card->cmdAnteprima), "preview");
         QVERIFY(m_env->messages.isEmpty());
     }
 

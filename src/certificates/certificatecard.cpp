@@ -5,6 +5,7 @@
 #include "app/look.h"
 #include "app/messages.h"
 #include "certificates/core/patientimport.h"
+#include "certificates/printwindows.h"
 #include "certificates/sporttables.h"
 #include "storage/archive.h"
 #include "storage/clock.h"
@@ -419,8 +420,9 @@ void CertificateCard::cmdStampaClick()
     openPrintWindow(false);
 }
 
-void CertificateCard::openPrintWindow(bool)
+void CertificateCard::openPrintWindow(bool preview)
 {
+    certificates::openPrintWindow(this, preview);
 }
 
 void CertificateCard::openPartnerWindow(Partner)
