@@ -13,6 +13,7 @@
 #include <QCheckBox>
 #include <QFileInfo>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QTest>
 
@@ -624,7 +625,9 @@ private slots:
         QEnterEvent enter(QPointF(1, 1), QPointF(1, 1), QPointF(1, 1));
         QApplication::sendEvent(edit(card, "txtPaziente"), &enter);
         QVERIFY(!card->panInfo->text().isEmpty());
-        QApplication::sendEvent(card->findChild<QWidget*>(QStringLiteral("panCertificato"))->parentWidget(), &enter);
+        QWidget* sheet = card->findChild<QWidget*>(QStringLiteral("panCertificato"))->parentWidget();
+        QMouseEvent move(QEvent::MouseMove, QPointF(2, 2), QPointF(2, 2), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(sheet, &move);
         QCOMPARE(card->panInfo->text(), QString());
 
         card->cmdAnteprima->click();
