@@ -53,21 +53,27 @@ CheckLayout buildCheckWindow(QDialog* w, int width, const QString& caption, cons
 
     CheckLayout l{};
     l.lblTitolo = named(new QLabel(instruction, area), "lblTitolo");
-    l.lblTitolo->setGeometry(8, 82, 421, 22);
+    l.lblTitolo->setGeometry(8, 79, 421, 38);
     l.lblTitolo->setFont(look::font(QStringLiteral("Arial"), 12));
     l.lblTitolo->setAlignment(Qt::AlignCenter);
+    l.lblTitolo->setWordWrap(true);
 
     auto* band = new QWidget(area);
-    band->setGeometry(8, 106, 421, 56);
+    band->setGeometry(8, 117, 421, 48);
     look::setGradient(band, QColor(0xD2, 0xE4, 0xF5), QColor(0xA9, 0xC4, 0xE0));
 
     l.edit = named(new QLineEdit(band), editName);
-    l.edit->setGeometry(10, 9, 233, 38);
-    l.edit->setFont(look::font(QStringLiteral("Courier New"), 20, true));
+    l.edit->setGeometry(10, 5, 233, 38);
+    // Courier New 20 bold, made smaller only as far as a whole tax code
+    // needs to be seen in the edit's width.
+    QFont mono = look::font(QStringLiteral("Courier New"), 20, true);
+    while (mono.pixelSize() > 12 && QFontMetrics(mono).horizontalAdvance(QString(16, QLatin1Char('W'))) > 233 - 12)
+        mono.setPixelSize(mono.pixelSize() - 1);
+    l.edit->setFont(mono);
     look::setFieldLook(l.edit);
 
     l.btnControlla = named(new QPushButton(QStringLiteral("Controlla"), band), "btnControlla");
-    l.btnControlla->setGeometry(253, 9, 160, 38);
+    l.btnControlla->setGeometry(253, 5, 160, 38);
     l.btnControlla->setIcon(QIcon(look::picture(QStringLiteral("btn_controlla"), QSize(22, 22))));
     l.btnControlla->setIconSize(QSize(22, 22));
     l.btnControlla->setFont(look::font(QStringLiteral("Verdana"), 10, true));

@@ -53,7 +53,8 @@ QWidget* highlight(QWidget* parent, const QString& name, const QRect& fieldGeome
 QLabel* caption(QWidget* parent, const QString& text, const QRect& g, Qt::Alignment align = Qt::AlignLeft)
 {
     auto* l = new QLabel(text, parent);
-    l->setGeometry(g);
+    // Room for two lines beside a field.
+    l->setGeometry(g.adjusted(0, -4, 0, 4));
     l->setFont(look::font(QStringLiteral("Verdana"), 8, true));
     l->setStyleSheet(QStringLiteral("color: #1F3F6B;"));
     l->setAlignment(align | Qt::AlignVCenter);
@@ -107,7 +108,9 @@ TfrmPrivacy::TfrmPrivacy(QWidget* parent) : QDialog(parent)
 
     const QFont fieldFont = look::font(QStringLiteral("Verdana"), 12, true);
     const QStringList provinces = provinceCodes();
-    constexpr int kRow = 36, kField = 26, kLabelW = 150, kFieldX = 160, kRight = 503;
+    // The tax codes need room for 16 bold capitals; the CAP for 5 digits.
+    constexpr int kCodeX = 282, kCapX = 441;
+    constexpr int kRow = 36, kField = 26, kLabelW = 100, kFieldX = 112, kRight = 503;
 
     // Each field sits in a group; its highlight is created first so it lies behind.
     auto line = [&](QWidget* g, const char* name, const QRect& r) {
@@ -142,40 +145,40 @@ TfrmPrivacy::TfrmPrivacy(QWidget* parent) : QDialog(parent)
     caption(office, QStringLiteral("Recapiti telefonici:"), QRect(10, rowY(1), kLabelW, kField));
     txtTelDent = line(office, "txtTelDent", QRect(kFieldX, rowY(1), kRight - kFieldX, kField));
     caption(office, QStringLiteral("Partita IVA:"), QRect(10, rowY(2), kLabelW, kField));
-    txtIvaDent = line(office, "txtIvaDent", QRect(kFieldX, rowY(2), 136, kField));
-    caption(office, QStringLiteral("C.F."), QRect(300, rowY(2), 32, kField), Qt::AlignRight);
-    txtCodFiscDent = line(office, "txtCodFiscDent", QRect(337, rowY(2), kRight - 337, kField));
+    txtIvaDent = line(office, "txtIvaDent", QRect(kFieldX, rowY(2), kCodeX - 32 - kFieldX, kField));
+    caption(office, QStringLiteral("C.F."), QRect(kCodeX - 30, rowY(2), 26, kField), Qt::AlignRight);
+    txtCodFiscDent = line(office, "txtCodFiscDent", QRect(kCodeX, rowY(2), kRight - kCodeX, kField));
     caption(office, QStringLiteral("Comune sede legale:"), QRect(10, rowY(3), kLabelW, kField));
     txtCittaDent = line(office, "txtCittaDent", QRect(kFieldX, rowY(3), kRight - kFieldX - 62, kField));
     txtProvDent = province(office, "txtProvDent", QRect(kRight - 54, rowY(3), 54, kField));
     caption(office, QStringLiteral("Via e numero civico:"), QRect(10, rowY(4), kLabelW, kField));
-    txtIndirizzoDent = line(office, "txtIndirizzoDent", QRect(kFieldX, rowY(4), 230, kField));
-    caption(office, QStringLiteral("CAP:"), QRect(394, rowY(4), 36, kField), Qt::AlignRight);
-    txtCapDent = line(office, "txtCapDent", QRect(435, rowY(4), kRight - 435, kField));
+    txtIndirizzoDent = line(office, "txtIndirizzoDent", QRect(kFieldX, rowY(4), kCapX - 44 - kFieldX, kField));
+    caption(office, QStringLiteral("CAP:"), QRect(kCapX - 40, rowY(4), 36, kField), Qt::AlignRight);
+    txtCapDent = line(office, "txtCapDent", QRect(kCapX, rowY(4), kRight - kCapX, kField));
 
     // Patient: name; birth town and province; birth date and tax code;
     // residence town and province; street and CAP; telephone and controller.
     auto* patient = group(panel, QRect(10, 44 + 8 + 5 * kRow + 8, 513, 8 + 6 * kRow), kPatientTint);
-    caption(patient, QStringLiteral("Cognome e nome Paziente:"), QRect(10, rowY(0) - 3, kLabelW, kField + 6));
+    caption(patient, QStringLiteral("Cognome e nome Paziente:"), QRect(10, rowY(0), kLabelW, kField));
     txtPaziente = line(patient, "txtPaziente", QRect(kFieldX, rowY(0), kRight - kFieldX, kField));
     caption(patient, QStringLiteral("Comune di nascita:"), QRect(10, rowY(1), kLabelW, kField));
     txtComuneNasc = line(patient, "txtComuneNasc", QRect(kFieldX, rowY(1), kRight - kFieldX - 62, kField));
     txtProvNasc = province(patient, "txtProvNasc", QRect(kRight - 54, rowY(1), 54, kField));
     caption(patient, QStringLiteral("Data di nascita:"), QRect(10, rowY(2), kLabelW, kField));
-    txtDataNasc = line(patient, "txtDataNasc", QRect(kFieldX, rowY(2), 136, kField));
-    caption(patient, QStringLiteral("C.F."), QRect(300, rowY(2), 32, kField), Qt::AlignRight);
-    txtCodFisc = line(patient, "txtCodFisc", QRect(337, rowY(2), kRight - 337, kField));
+    txtDataNasc = line(patient, "txtDataNasc", QRect(kFieldX, rowY(2), kCodeX - 32 - kFieldX, kField));
+    caption(patient, QStringLiteral("C.F."), QRect(kCodeX - 30, rowY(2), 26, kField), Qt::AlignRight);
+    txtCodFisc = line(patient, "txtCodFisc", QRect(kCodeX, rowY(2), kRight - kCodeX, kField));
     caption(patient, QStringLiteral("Comune di residenza:"), QRect(10, rowY(3), kLabelW, kField));
     txtComuneRes = line(patient, "txtComuneRes", QRect(kFieldX, rowY(3), kRight - kFieldX - 62, kField));
     txtProvRes = province(patient, "txtProvRes", QRect(kRight - 54, rowY(3), 54, kField));
     caption(patient, QStringLiteral("Via e numero civico:"), QRect(10, rowY(4), kLabelW, kField));
-    txtIndirizzo = line(patient, "txtIndirizzo", QRect(kFieldX, rowY(4), 230, kField));
-    caption(patient, QStringLiteral("CAP:"), QRect(394, rowY(4), 36, kField), Qt::AlignRight);
-    txtCapRes = line(patient, "txtCapRes", QRect(435, rowY(4), kRight - 435, kField));
+    txtIndirizzo = line(patient, "txtIndirizzo", QRect(kFieldX, rowY(4), kCapX - 44 - kFieldX, kField));
+    caption(patient, QStringLiteral("CAP:"), QRect(kCapX - 40, rowY(4), 36, kField), Qt::AlignRight);
+    txtCapRes = line(patient, "txtCapRes", QRect(kCapX, rowY(4), kRight - kCapX, kField));
     caption(patient, QStringLiteral("Tel."), QRect(10, rowY(5), 36, kField));
-    txtRecapito = line(patient, "txtRecapito", QRect(50, rowY(5), 160, kField));
-    caption(patient, QStringLiteral("Titolare Privacy:"), QRect(216, rowY(5), 118, kField), Qt::AlignRight);
-    txtPrivacy = line(patient, "txtPrivacy", QRect(337, rowY(5), kRight - 337, kField));
+    txtRecapito = line(patient, "txtRecapito", QRect(50, rowY(5), kCodeX - 90 - 50, kField));
+    caption(patient, QStringLiteral("Titolare Privacy:"), QRect(kCodeX - 84, rowY(5), 80, kField), Qt::AlignRight);
+    txtPrivacy = line(patient, "txtPrivacy", QRect(kCodeX, rowY(5), kRight - kCodeX, kField));
 
     // Place and date.
     auto* place = group(panel, QRect(10, patient->geometry().bottom() + 9, 513, 8 + kRow), kOfficeTint);
