@@ -14,6 +14,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QMouseEvent>
 #include <QTest>
 #include <QTextEdit>
 
@@ -209,7 +210,10 @@ private slots:
         QCOMPARE(card->panInfo->text(), hint);
         for (const char* area : {"panSezione3", "panNavigazione", "lblPosizione", "panPulsanti", "panStato"}) {
             QApplication::sendEvent(w, &enter);
-            QApplication::sendEvent(card->findChild<QWidget*>(QLatin1String(area)), &enter);
+            QWidget* background = card->findChild<QWidget*>(QLatin1String(area));
+            QMouseEvent move(QEvent::MouseMove, QPointF(2, 2), background->mapToGlobal(QPointF(2, 2)), Qt::NoButton,
+                             Qt::NoButton, Qt::NoModifier);
+            QApplication::sendEvent(background, &move);
             QVERIFY2(card->panInfo->text().isEmpty(), area);
         }
     }
