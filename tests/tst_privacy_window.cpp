@@ -183,11 +183,17 @@ void TstPrivacyWindow::chiudiWritesTheKeysInOrder()
                             QStringLiteral("Luogo=v9")};
     QCOMPARE(lines, expected);
 
-    // The next opening shows what was remembered.
+    // The next opening shows what was remembered; closing it by the
+    // system's close command remembers as Chiudi does.
     TfrmPrivacy again(nullptr);
     again.show();
     QCOMPARE(again.findChild<QLineEdit*>(QStringLiteral("txtStudioDent"))->text(), QStringLiteral("Studio = Sport"));
     QCOMPARE(again.findChild<QLineEdit*>(QStringLiteral("txtPaziente"))->text(), QString());
+    again.findChild<QLineEdit*>(QStringLiteral("txtLuogo"))->setText(QStringLiteral("Cesena"));
+    QVERIFY(again.close() || !again.isVisible());
+    QVERIFY(!again.isVisible());
+    QCOMPARE(vornel::IniFile(env.path(QStringLiteral("Studio_Medico_Vrn.ini"))).read(kSection, QStringLiteral("Luogo")),
+             QStringLiteral("Cesena"));
 }
 
 void TstPrivacyWindow::chiudiRefusedStaysOpen()
@@ -203,8 +209,12 @@ void TstPrivacyWindow::chiudiRefusedStaysOpen()
     QCOMPARE(env.messages[0].text, QStringLiteral("Unable to write to ") + env.path(QStringLiteral("Studio_Medico_Vrn.ini")));
     QVERIFY(w.isVisible());
     QCOMPARE(w.findChild<QLineEdit*>(QStringLiteral("txtStudioDent"))->text(), QStringLiteral("Studio"));
-    // Escape does not leave without the settings either.
+    // Escape does not leave without the settings either; a close request
+    // from the system tries Chiudi's save again.
     QTest::keyClick(&w, Qt::Key_Escape);
+    QVERIFY(w.isVisible());
+    QVERIFY(!w.close());
+    QCOMPARE(env.messages.size(), 2);
     QVERIFY(w.isVisible());
 }
 

@@ -403,12 +403,11 @@ void TfrmPrivacy::btnChiudiClick()
 
 void TfrmPrivacy::closeEvent(QCloseEvent* e)
 {
-    // Chiudi is the only way out: it remembers the office data first.
-    if (!m_closing) {
-        e->ignore();
-        return;
-    }
-    QDialog::closeEvent(e);
+    // Any other request to close (the system's close command) goes the way
+    // of Chiudi, so the office data typed here are remembered too.
+    e->ignore();
+    if (!m_closing)
+        btnChiudiClick();
 }
 
 void TfrmPrivacy::keyPressEvent(QKeyEvent* e)
