@@ -1,5 +1,5 @@
-// Saves a picture of each window of the shell into a folder, for looking at
-// the program's windows without a screen (QT_QPA_PLATFORM=offscreen).
+// Saves a picture of each window of the program into a folder, for looking
+// at the windows without a screen (QT_QPA_PLATFORM=offscreen).
 // Usage: vornel_snapshots <folder>
 #include "app/core/helptopics.h"
 #include "app/help.h"
@@ -7,6 +7,13 @@
 #include "app/password.h"
 #include "app/registry.h"
 #include "app/startup.h"
+#include "certificates/certificatecards.h"
+#include "certificates/printwindows.h"
+#include "certificates/sporttables.h"
+#include "patients/attachments.h"
+#include "patients/checks.h"
+#include "patients/privacy.h"
+#include "patients/tfrmclienti.h"
 #include "storage/programfolder.h"
 
 #include <QApplication>
@@ -18,6 +25,27 @@ namespace {
 void save(QWidget* w, const QString& folder, const QString& name)
 {
     w->grab().save(QDir(folder).filePath(name + QStringLiteral(".png")));
+}
+
+// A persistent card at its designed size.
+void saveCard(QWidget* card, QWidget* menu, const QString& folder)
+{
+    card->resize(1016, 713);
+    vornel::goTo(card, menu);
+    card->showNormal();
+    card->resize(1016, 713);
+    QCoreApplication::processEvents();
+    save(card, folder, QString::fromLatin1(card->metaObject()->className()));
+    card->hide();
+}
+
+template <class Dialog>
+void saveDialog(QWidget* owner, const QString& folder)
+{
+    Dialog dialog(owner);
+    dialog.show();
+    QCoreApplication::processEvents();
+    save(&dialog, folder, QString::fromLatin1(Dialog::staticMetaObject.className()));
 }
 } // namespace
 
@@ -63,6 +91,22 @@ int main(int argc, char** argv)
         QCoreApplication::processEvents();
         save(&guida, out, QStringLiteral("guida"));
     }
+    saveCard(vornel::instance<TfrmClienti>(), menu, out);
+    saveCard(vornel::instance<TfrmCertificati>(), menu, out);
+    saveCard(vornel::instance<TfrmCertificati_Agonistici>(), menu, out);
+    saveCard(vornel::instance<TfrmCertificati_Disabili>(), menu, out);
+    saveCard(vornel::instance<TfrmCertificati_NonIdoneita>(), menu, out);
+    QWidget* card = vornel::instance<TfrmCertificati_Agonistici>();
+    saveDialog<TfrmImpSport>(card, out);
+    saveDialog<TfrmImpSportDis>(card, out);
+    saveDialog<TfrmStampaAgonistici>(card, out);
+    saveDialog<TfrmAnteprimaAgonistici>(card, out);
+    QWidget* patients = vornel::instance<TfrmClienti>();
+    saveDialog<TfrmAllegaCartella>(patients, out);
+    saveDialog<TfrmCartella>(patients, out);
+    saveDialog<TfrmCodFisc>(patients, out);
+    saveDialog<TfrmPartitaIva>(patients, out);
+    saveDialog<TfrmPrivacy>(patients, out);
     vornel::shutDown();
     return 0;
 }
