@@ -15,6 +15,7 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QClipboard>
 #include <QTest>
 
 #include <memory>
@@ -534,6 +535,11 @@ private slots:
         QCOMPARE(iva->text(), QStringLiteral("123"));
         QTest::keyClicks(iva, QStringLiteral("9876543210"));
         QCOMPARE(iva->text(), QStringLiteral("12398765432")); // 11 at most
+        // Pasted text passes the same filter as typed keys.
+        iva->clear();
+        QApplication::clipboard()->setText(QStringLiteral("IT 0123-456"));
+        QTest::keyClick(iva, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(iva->text(), QStringLiteral("0123456"));
 
         QLineEdit* prov = edit(card, "txtProvDent");
         QTest::keyClicks(prov, QStringLiteral("mi"));

@@ -1,5 +1,7 @@
 #include "certificates/certificatecard.h"
 
+#include "app/inputrules.h"
+
 #include "app/core/helptopics.h"
 #include "app/help.h"
 #include "app/look.h"
@@ -116,15 +118,12 @@ void CertificateCard::wireControls()
                 edit->setMaxLength(qMax(limit, int(text.size())));
         });
     }
+    // Digits only in the VAT number, pasted text included.
+    vornel::input::filterEdits(field(QStringLiteral("txtIvaDent")));
     for (const char* name : {"txtProvDent", "txtCodFiscDent"}) {
         QLineEdit* edit = field(QLatin1String(name));
-        connect(edit, &QLineEdit::textChanged, this, [edit](const QString& text) {
-            const QString upper = trimmed(upperAscii(text));
-            if (upper == text)
-                return;
-            const int cursor = edit->cursorPosition();
-            edit->setText(upper);
-            edit->setCursorPosition(qMin(cursor, int(upper.size())));
+        connect(edit, &QLineEdit::textChanged, this, [edit] {
+            vornel::input::rewrite(edit, [](const QString& s) { return trimmed(upperAscii(s)); });
         });
     }
 }
@@ -153,22 +152,8 @@ bool CertificateCard::eventFilter(QObject* watched, QEvent* event)
         m_chain[(at + 1) % m_chain.size()]->setFocus(Qt::TabFocusReason);
         return true;
     }
-    if (edit->objectName() == QLatin1String("txtIvaDent")) {
-        switch (key->key()) {
-        case Qt::Key_Backspace:
-        case Qt::Key_Delete:
-        case Qt::Key_Left:
-        case Qt::Key_Right:
-        case Qt::Key_Tab:
-        case Qt::Key_Backtab:
-            return false;
-        default:
-            break;
-        }
-        const QString typed = key->text();
-        const bool digit = typed.size() == 1 && typed[0] >= QLatin1Char('0') && typed[0] <= QLatin1Char('9');
-        return !digit; // anything else is swallowed
-    }
+    if (edit->objectName() == QLatin1String("txtIvaDent"))
+        return !vornel::input::keyPasses(key); // anything but a digit is swallowed
     return CardWindow::eventFilter(watched, event);
 }
 

@@ -1,5 +1,7 @@
 #include "patients/checks.h"
 
+#include "app/inputrules.h"
+
 #include "app/look.h"
 #include "app/messages.h"
 #include "patients/core/taxchecks.h"
@@ -7,7 +9,6 @@
 #include "storage/text.h"
 
 #include <QKeyEvent>
-#include <QRegularExpressionValidator>
 
 using namespace vornel;
 using vornel::look::named;
@@ -193,8 +194,8 @@ TfrmPartitaIva::TfrmPartitaIva(QWidget* parent) : QDialog(parent)
     btnControlla = l.btnControlla;
     btnChiudi = l.btnChiudi;
     FormCreate();
-    // Keys are filtered below; the validator also keeps pasted text to digits.
-    txtPartitaIva->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), txtPartitaIva));
+    // Keys are filtered below; pasted text is kept to digits too.
+    vornel::input::filterEdits(txtPartitaIva);
 
     txtPartitaIva->installEventFilter(this);
     connect(btnControlla, &QPushButton::clicked, this, &TfrmPartitaIva::btnControllaClick);
@@ -228,20 +229,7 @@ bool TfrmPartitaIva::eventFilter(QObject* watched, QEvent* event)
             btnControlla->setFocus();
             return true;
         }
-        switch (k->key()) {
-        case Qt::Key_Backspace:
-        case Qt::Key_Delete:
-        case Qt::Key_Left:
-        case Qt::Key_Right:
-        case Qt::Key_Tab:
-        case Qt::Key_Backtab:
-            return false;
-        default:
-            break;
-        }
-        const QString t = k->text();
-        const bool digit = t.size() == 1 && t[0] >= QLatin1Char('0') && t[0] <= QLatin1Char('9');
-        return !digit; // every other key is swallowed
+        return !vornel::input::keyPasses(k); // every other key is swallowed
     }
     return QDialog::eventFilter(watched, event);
 }

@@ -1,5 +1,7 @@
 #include "patients/privacy.h"
 
+#include "app/inputrules.h"
+
 #include "app/look.h"
 #include "app/messages.h"
 #include "app/shell.h"
@@ -13,7 +15,6 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QKeyEvent>
-#include <QRegularExpressionValidator>
 #include <QSaveFile>
 
 using namespace vornel;
@@ -198,17 +199,12 @@ TfrmPrivacy::TfrmPrivacy(QWidget* parent) : QDialog(parent)
 
     for (QWidget* w : m_ring)
         w->installEventFilter(this);
-    // Numbers only in the office VAT field; the validator also stops pasted text.
-    txtIvaDent->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), txtIvaDent));
+    // Numbers only in the office VAT field, pasted text included.
+    vornel::input::filterEdits(txtIvaDent);
     // Typed tax codes and province codes: trimmed capitals as they are typed.
     for (QLineEdit* e : {txtCodFiscDent, txtCodFisc}) {
         connect(e, &QLineEdit::textEdited, this, [e] {
-            const QString wanted = trimmed(upperAscii(e->text()));
-            if (wanted != e->text()) {
-                const int cursor = e->cursorPosition();
-                e->setText(wanted);
-                e->setCursorPosition(qMin(cursor, int(wanted.size())));
-            }
+            vornel::input::rewrite(e, [](const QString& s) { return trimmed(upperAscii(s)); });
         });
     }
     for (QComboBox* c : {txtProvDent, txtProvNasc, txtProvRes}) {
@@ -296,19 +292,7 @@ bool TfrmPrivacy::eventFilter(QObject* watched, QEvent* event)
             return true;
         }
         if (field == txtIvaDent) {
-            switch (k->key()) {
-            case Qt::Key_Backspace:
-            case Qt::Key_Delete:
-            case Qt::Key_Left:
-            case Qt::Key_Right:
-            case Qt::Key_Tab:
-            case Qt::Key_Backtab:
-                return false;
-            default:
-                break;
-            }
-            const QString t = k->text();
-            return !(t.size() == 1 && t[0] >= QLatin1Char('0') && t[0] <= QLatin1Char('9'));
+            return !vornel::input::keyPasses(k);
         }
         break;
     }

@@ -2,6 +2,8 @@
 // and browsing "Pazienti.vrn".
 #include "patients/tfrmclienti.h"
 
+#include "app/inputrules.h"
+
 #include "app/core/helptopics.h"
 #include "app/help.h"
 #include "app/messages.h"
@@ -25,60 +27,6 @@ const RecordLayout& patientLayout()
 }
 
 const QString kEmptyArchive = QStringLiteral("L'archivio non contiene nessuna scheda.");
-
-bool isAsciiDigit(QChar c)
-{
-    return c >= QLatin1Char('0') && c <= QLatin1Char('9');
-}
-bool isAsciiLetter(QChar c)
-{
-    return (c >= QLatin1Char('A') && c <= QLatin1Char('Z')) || (c >= QLatin1Char('a') && c <= QLatin1Char('z'));
-}
-
-// The key filter of the tax code (letters and digits) and of the VAT number
-// (digits): editing and caret keys pass, and so do focus moves and the
-// clipboard shortcuts (what they paste is filtered as it arrives).
-bool keyPasses(const QKeyEvent* e, bool lettersToo)
-{
-    switch (e->key()) {
-    case Qt::Key_Backspace:
-    case Qt::Key_Delete:
-    case Qt::Key_Left:
-    case Qt::Key_Right:
-    case Qt::Key_Tab:
-    case Qt::Key_Backtab:
-        return true;
-    default:
-        break;
-    }
-    if (e->modifiers() & (Qt::ControlModifier | Qt::MetaModifier))
-        return true;
-    const QString t = e->text();
-    return t.size() == 1 && (isAsciiDigit(t[0]) || (lettersToo && isAsciiLetter(t[0])));
-}
-
-// Keeps only the characters the key filter lets through (for pasted text).
-QString onlyAllowed(const QString& s, bool lettersToo)
-{
-    QString out;
-    for (QChar c : s)
-        if (isAsciiDigit(c) || (lettersToo && isAsciiLetter(c)))
-            out += c;
-    return out;
-}
-
-// Replaces an edit's text by 'rule(text)', keeping the caret where the user
-// was (moved back by what the rule removed).
-void rewrite(QLineEdit* edit, const std::function<QString(const QString&)>& rule)
-{
-    const QString before = edit->text();
-    const QString after = rule(before);
-    if (after == before)
-        return;
-    const int caret = edit->cursorPosition() - int(before.size() - after.size());
-    edit->setText(after);
-    edit->setCursorPosition(qBound(0, caret, int(after.size())));
-}
 
 QString trimmedUpper(const QString& s)
 {
@@ -120,20 +68,18 @@ void TfrmClienti::installFieldRules()
     // Rewrites after every change of text.
     const auto upper = [](const QString& s) { return upperAscii(s); };
     const auto trim = [](const QString& s) { return trimmed(s); };
-    connect(txtCodFisc, &QLineEdit::textChanged, this, [this] { rewrite(txtCodFisc, trimmedUpper); });
-    connect(txtSesso, &QLineEdit::textChanged, this, [this, upper] { rewrite(txtSesso, upper); });
-    connect(txtCapRes, &QLineEdit::textChanged, this, [this, upper] { rewrite(txtCapRes, upper); });
-    connect(txtEmail, &QLineEdit::textChanged, this, [this, trim] { rewrite(txtEmail, trim); });
-    connect(txtFax, &QLineEdit::textChanged, this, [this, trim] { rewrite(txtFax, trim); });
+    connect(txtCodFisc, &QLineEdit::textChanged, this, [this] { input::rewrite(txtCodFisc, trimmedUpper); });
+    connect(txtSesso, &QLineEdit::textChanged, this, [this, upper] { input::rewrite(txtSesso, upper); });
+    connect(txtCapRes, &QLineEdit::textChanged, this, [this, upper] { input::rewrite(txtCapRes, upper); });
+    connect(txtEmail, &QLineEdit::textChanged, this, [this, trim] { input::rewrite(txtEmail, trim); });
+    connect(txtFax, &QLineEdit::textChanged, this, [this, trim] { input::rewrite(txtFax, trim); });
     for (QComboBox* combo : {txtProvNasc, txtProvRes})
-        connect(combo, &QComboBox::editTextChanged, this, [combo] { rewrite(combo->lineEdit(), trimmedUpper); });
+        connect(combo, &QComboBox::editTextChanged, this, [combo] { input::rewrite(combo->lineEdit(), trimmedUpper); });
 
     // What the user pastes into the tax code and the VAT number passes the
     // same filter as what is typed.
-    connect(txtCodFisc, &QLineEdit::textEdited, this,
-            [this] { rewrite(txtCodFisc, [](const QString& s) { return onlyAllowed(s, true); }); });
-    connect(txtPartitaIva, &QLineEdit::textEdited, this,
-            [this] { rewrite(txtPartitaIva, [](const QString& s) { return onlyAllowed(s, false); }); });
+    input::filterEdits(txtCodFisc, true);
+    input::filterEdits(txtPartitaIva);
 }
 
 bool TfrmClienti::eventFilter(QObject* watched, QEvent* event)
@@ -161,9 +107,9 @@ bool TfrmClienti::eventFilter(QObject* watched, QEvent* event)
         if (watched == field) {
             showHighlight(field, false);
             if (field == txtEmail)
-                rewrite(txtEmail, [](const QString& s) { return trimmed(s); });
+                input::rewrite(txtEmail, [](const QString& s) { return trimmed(s); });
             else if (auto* combo = qobject_cast<QComboBox*>(field))
-                rewrite(combo->lineEdit(), trimmedUpper);
+                input::rewrite(combo->lineEdit(), trimmedUpper);
         }
         break;
     case QEvent::KeyPress: {
@@ -172,9 +118,9 @@ bool TfrmClienti::eventFilter(QObject* watched, QEvent* event)
             moveToNextField(field);
             return true;
         }
-        if (field == txtCodFisc && !keyPasses(key, true))
+        if (field == txtCodFisc && !input::keyPasses(key, true))
             return true;
-        if (field == txtPartitaIva && !keyPasses(key, false))
+        if (field == txtPartitaIva && !input::keyPasses(key))
             return true;
         break;
     }
