@@ -123,7 +123,9 @@ ClickablePicture::ClickablePicture(const QString& artName, const QSize& size, QW
     : QLabel(parent)
 {
     setFixedSize(size);
-    setPixmap(vornel::look::picture(artName, size));
+    // A text strip (no artwork) shows the text it is given instead.
+    if (!artName.isEmpty())
+        setPixmap(vornel::look::picture(artName, size));
     setCursor(Qt::PointingHandCursor);
 }
 
