@@ -1,5 +1,6 @@
 #include "certificates/certificatecard.h"
 
+#include "app/core/navigation.h"
 #include "app/inputrules.h"
 
 #include "app/core/helptopics.h"
@@ -303,84 +304,43 @@ void CertificateCard::loadAt(Archive& archive, qint64 position)
     loadRecord(record, archive.position());
 }
 
-namespace {
-const QString kEmptyArchive = QStringLiteral("L'archivio non contiene nessuna scheda.");
+void CertificateCard::navigate(nav::Button button)
+{
+    const QString shown = lblPosizione->text();
+    if (!nav::opensArchive(button, shown))
+        return;
+    nav::Step step;
+    msg::guarded(this, [&] {
+        Archive archive(*m_desc.archive);
+        archive.open();
+        step = nav::step(button, shown, archive.count());
+        if (step.kind == nav::Step::Load)
+            loadAt(archive, step.position);
+    });
+    if (step.clearPosition)
+        lblPosizione->clear();
+    if (step.kind == nav::Step::EmptyArchive)
+        msg::information(this, nav::kEmptyArchiveMessage);
 }
 
 void CertificateCard::cmdPrimoClick()
 {
-    bool empty = false;
-    msg::guarded(this, [&] {
-        Archive archive(*m_desc.archive);
-        archive.open();
-        if (archive.count() == 0)
-            empty = true;
-        else
-            loadAt(archive, 1);
-    });
-    if (empty)
-        msg::information(this, kEmptyArchive);
+    navigate(nav::Button::First);
 }
 
 void CertificateCard::cmdUltimoClick()
 {
-    bool empty = false;
-    msg::guarded(this, [&] {
-        Archive archive(*m_desc.archive);
-        archive.open();
-        const qint64 n = archive.count();
-        if (n == 0)
-            empty = true;
-        else
-            loadAt(archive, n);
-    });
-    if (empty)
-        msg::information(this, kEmptyArchive);
+    navigate(nav::Button::Last);
 }
 
 void CertificateCard::cmdAvantiClick()
 {
-    const QString before = lblPosizione->text();
-    // A blank card counts as position 0, so next brings up record 1.
-    if (trimmed(before).isEmpty())
-        lblPosizione->setText(QStringLiteral("0"));
-    const qint64 p = trimmed(lblPosizione->text()).toLongLong();
-    bool empty = false;
-    const bool ok = msg::guarded(this, [&] {
-        Archive archive(*m_desc.archive);
-        archive.open();
-        const qint64 n = archive.count();
-        if (n == 0) {
-            lblPosizione->clear();
-            empty = true;
-        } else if (p < n) {
-            loadAt(archive, p + 1);
-        }
-    });
-    if (!ok)
-        lblPosizione->setText(before); // the card keeps what it showed
-    if (empty)
-        msg::information(this, kEmptyArchive);
+    navigate(nav::Button::Next);
 }
 
 void CertificateCard::cmdIndietroClick()
 {
-    const QString shown = trimmed(lblPosizione->text());
-    if (shown == QLatin1String("1"))
-        return;
-    bool empty = false;
-    msg::guarded(this, [&] {
-        Archive archive(*m_desc.archive);
-        archive.open();
-        if (archive.count() == 0) {
-            empty = true;
-            return;
-        }
-        const qint64 p = shown.toLongLong();
-        loadAt(archive, (shown.isEmpty() || p <= 2) ? 1 : p - 1);
-    });
-    if (empty)
-        msg::information(this, kEmptyArchive);
+    navigate(nav::Button::Previous);
 }
 
 // --- other windows ---------------------------------------------------------------------

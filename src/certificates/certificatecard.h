@@ -1,4 +1,5 @@
 #pragma once
+#include "app/core/navigation.h"
 #include "app/cardwindow.h"
 #include "certificates/carddescriptor.h"
 
@@ -100,6 +101,8 @@ private:
     void setFieldText(QLineEdit* edit, const QString& text);
     void readSettings();
     void loadAt(vornel::Archive& archive, qint64 position);
+    // The four record buttons.
+    void navigate(vornel::nav::Button button);
     void openSportTable(const char* button);
 
     const vornel::cards::Descriptor& m_desc;

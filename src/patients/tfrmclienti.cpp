@@ -2,6 +2,7 @@
 // and browsing "Pazienti.vrn".
 #include "patients/tfrmclienti.h"
 
+#include "app/core/navigation.h"
 #include "app/inputrules.h"
 
 #include "app/core/helptopics.h"
@@ -25,8 +26,6 @@ const RecordLayout& patientLayout()
 {
     return layouts::TSchedaPaziente;
 }
-
-const QString kEmptyArchive = QStringLiteral("L'archivio non contiene nessuna scheda.");
 
 QString trimmedUpper(const QString& s)
 {
@@ -193,18 +192,6 @@ void TfrmClienti::clearCard()
     txtPaziente->setFocus(Qt::OtherFocusReason);
 }
 
-void TfrmClienti::loadPosition(qint64 position)
-{
-    Archive archive(archives::Pazienti);
-    archive.open();
-    archive.seek(position - 1);
-    Record record(patientLayout());
-    archive.read(record);
-    const qint64 shown = archive.position();
-    archive.close();
-    showRecord(record, shown);
-}
-
 // --- handlers ---------------------------------------------------------------
 
 void TfrmClienti::connectHandlers()
@@ -324,69 +311,47 @@ void TfrmClienti::cmdDuplicaClick()
                                           "Al termine premere Salva per inserire la scheda in archivio."));
 }
 
-void TfrmClienti::cmdPrimoClick()
+void TfrmClienti::navigate(nav::Button button)
 {
-    msg::guarded(this, [this] {
+    const QString shown = lblPosizione->text();
+    if (!nav::opensArchive(button, shown))
+        return;
+    nav::Step step;
+    msg::guarded(this, [&] {
         Archive archive(archives::Pazienti);
         archive.open();
-        const qint64 n = archive.count();
-        archive.close();
-        if (n == 0)
-            msg::information(this, kEmptyArchive);
-        else
-            loadPosition(1);
+        step = nav::step(button, shown, archive.count());
+        if (step.kind == nav::Step::Load) {
+            archive.seek(step.position - 1);
+            Record record(patientLayout());
+            archive.read(record);
+            showRecord(record, archive.position());
+        }
     });
+    if (step.clearPosition)
+        lblPosizione->clear();
+    if (step.kind == nav::Step::EmptyArchive)
+        msg::information(this, nav::kEmptyArchiveMessage);
+}
+
+void TfrmClienti::cmdPrimoClick()
+{
+    navigate(nav::Button::First);
 }
 
 void TfrmClienti::cmdUltimoClick()
 {
-    msg::guarded(this, [this] {
-        Archive archive(archives::Pazienti);
-        archive.open();
-        const qint64 n = archive.count();
-        archive.close();
-        if (n == 0)
-            msg::information(this, kEmptyArchive);
-        else
-            loadPosition(n);
-    });
+    navigate(nav::Button::Last);
 }
 
 void TfrmClienti::cmdAvantiClick()
 {
-    // A blank card counts as position 0, so "next" brings up record 1.
-    const qint64 p = trimmed(lblPosizione->text()).toLongLong();
-    msg::guarded(this, [this, p] {
-        Archive archive(archives::Pazienti);
-        archive.open();
-        const qint64 n = archive.count();
-        archive.close();
-        if (n == 0) {
-            lblPosizione->clear();
-            msg::information(this, kEmptyArchive);
-        } else if (p < n) {
-            loadPosition(p + 1);
-        }
-    });
+    navigate(nav::Button::Next);
 }
 
 void TfrmClienti::cmdIndietroClick()
 {
-    const QString shown = trimmed(lblPosizione->text());
-    if (shown == QLatin1String("1"))
-        return;
-    msg::guarded(this, [this, shown] {
-        Archive archive(archives::Pazienti);
-        archive.open();
-        const qint64 n = archive.count();
-        archive.close();
-        if (n == 0) {
-            msg::information(this, kEmptyArchive);
-            return;
-        }
-        const qint64 p = shown.toLongLong();
-        loadPosition(shown.isEmpty() || p <= 2 ? 1 : p - 1);
-    });
+    navigate(nav::Button::Previous);
 }
 
 void TfrmClienti::cmdEsciClick()

@@ -1,4 +1,5 @@
 #pragma once
+#include "app/core/navigation.h"
 #include "app/cardwindow.h"
 
 #include <QCheckBox>
@@ -137,7 +138,8 @@ private:
     void fillRecord(vornel::Record& record) const;
     void clearCard();
     // Opens the archive, reads record 'position' (1-based) and shows it.
-    void loadPosition(qint64 position);
+    // The four record buttons.
+    void navigate(vornel::nav::Button button);
 
     HintTracker* m_hints = nullptr;
     QList<QWidget*> m_chain;

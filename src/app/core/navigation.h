@@ -1,0 +1,31 @@
+#pragma once
+#include <QString>
+
+// The four record buttons of the cards (first, previous, next, last): what
+// a press does, given the position the card shows and the archive's size.
+namespace vornel::nav {
+
+enum class Button { First, Previous, Next, Last };
+
+struct Step {
+    enum Kind {
+        Nothing,      // no record brought up, no message
+        EmptyArchive, // "L'archivio non contiene nessuna scheda."
+        Load,         // bring up the record at 'position' (1-based)
+    };
+    Kind kind = Nothing;
+    qint64 position = 0;
+    // Next on an empty archive also empties the card's position.
+    bool clearPosition = false;
+};
+
+// Previous on record 1 neither opens the archive nor does anything else.
+bool opensArchive(Button button, const QString& shownPosition);
+// The press, once the archive is open and holds 'count' records. An empty
+// position counts as 0, so next and previous both bring up record 1 from a
+// blank card; neither wraps around at the ends.
+Step step(Button button, const QString& shownPosition, qint64 count);
+
+inline const QString kEmptyArchiveMessage = QStringLiteral("L'archivio non contiene nessuna scheda.");
+
+} // namespace vornel::nav
