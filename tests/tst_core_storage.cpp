@@ -243,6 +243,28 @@ private slots:
         QCOMPARE(names, QStringList({"0:Atleta 1", "1:Atleta 2", "2:Atleta 3", "3:Atleta 4"}));
     }
 
+    void storeRecordUpdatesOrAppends()
+    {
+        Record r(layouts::TSchedaNonIdoneita);
+        Archive a(archives::NonIdoneita);
+        a.open();
+        r.setText("txtPaziente", QStringLiteral("Primo"));
+        QCOMPARE(storeRecord(a, r, QStringLiteral("  ")), qint64(1));
+        r.setText("txtPaziente", QStringLiteral("Secondo"));
+        QCOMPARE(storeRecord(a, r, QString()), qint64(2));
+        r.setText("txtPaziente", QStringLiteral("Primo bis"));
+        QCOMPARE(storeRecord(a, r, QStringLiteral(" 1")), qint64(1));
+        QCOMPARE(a.count(), 2);
+        // Only a stored record is overwritten.
+        for (const char* shown : {"3", "0", "-1", "x"})
+            QVERIFY_THROWS_EXCEPTION(ArchiveError, storeRecord(a, r, QString::fromLatin1(shown)));
+        QCOMPARE(a.count(), 2);
+        Record back(layouts::TSchedaNonIdoneita);
+        a.seek(0);
+        a.read(back);
+        QCOMPARE(back.text("txtPaziente"), QStringLiteral("Primo bis"));
+    }
+
     void unusableFolderFails()
     {
         setProgramFolder(unusableFolder(m_dir));

@@ -254,26 +254,11 @@ void CertificateCard::cmdSalvaClick()
     msg::guarded(this, [&] {
         Archive archive(*m_desc.archive);
         archive.open();
-        const QString shown = trimmed(lblPosizione->text());
-        if (shown.isEmpty()) {
-            const qint64 position = archive.append(record);
-            archive.close();
-            lblPosizione->setText(positionText(position));
-            done = QStringLiteral("La scheda corrente \u00e8 stata inserita in archivio.");
-            return;
-        }
-        bool number = false;
-        const qint64 p = shown.toLongLong(&number);
-        // Only a stored record is overwritten: writing past the end would
-        // leave a gap of empty records.
-        if (!number || p < 1 || p > archive.count())
-            throw ArchiveError("the card's position is not a record of the archive");
-        archive.seek(p - 1);
-        archive.write(record);
-        const qint64 position = archive.position();
+        const bool update = !trimmed(lblPosizione->text()).isEmpty();
+        const qint64 position = storeRecord(archive, record, lblPosizione->text());
         archive.close();
         lblPosizione->setText(positionText(position));
-        done = QStringLiteral("Le modifiche apportate alla scheda corrente sono state salvate in archivio.");
+        done = update ? nav::kUpdatedMessage : nav::kInsertedMessage;
     });
     if (!done.isEmpty())
         msg::information(this, done);

@@ -258,33 +258,16 @@ void TfrmClienti::cmdSalvaClick()
 
     Record record(patientLayout());
     fillRecord(record);
-    const QString shown = trimmed(lblPosizione->text());
-    const bool update = !shown.isEmpty();
+    const bool update = !trimmed(lblPosizione->text()).isEmpty();
     const bool stored = msg::guarded(this, [&] {
         Archive archive(archives::Pazienti);
         archive.open();
-        qint64 position;
-        if (update) {
-            // Only a stored record is overwritten: writing past the end
-            // would leave a gap of empty records.
-            bool number = false;
-            const qint64 p = shown.toLongLong(&number);
-            if (!number || p < 1 || p > archive.count())
-                throw ArchiveError("the card's position is not a record of the archive");
-            archive.seek(p - 1);
-            archive.write(record);
-            position = archive.position();
-        } else {
-            position = archive.append(record);
-        }
+        const qint64 position = storeRecord(archive, record, lblPosizione->text());
         archive.close();
         lblPosizione->setText(QString::number(position));
     });
-    if (!stored)
-        return;
-    msg::information(this, update ? QStringLiteral("Le modifiche apportate alla scheda corrente sono state salvate "
-                                                   "in archivio.")
-                                  : QStringLiteral("La scheda corrente \u00e8 stata inserita in archivio."));
+    if (stored)
+        msg::information(this, update ? nav::kUpdatedMessage : nav::kInsertedMessage);
 }
 
 void TfrmClienti::cmdDuplicaClick()

@@ -1,6 +1,7 @@
 #include "storage/archive.h"
 
 #include "storage/programfolder.h"
+#include "storage/text.h"
 
 #include <QDir>
 #include <QLockFile>
@@ -125,6 +126,20 @@ void Archive::scan(const std::function<void(const char*, qint64)>& onRecord)
         k += take;
         m_position = k;
     }
+}
+
+qint64 storeRecord(Archive& archive, const Record& record, const QString& shownPosition)
+{
+    const QString shown = trimmed(shownPosition);
+    if (shown.isEmpty())
+        return archive.append(record);
+    bool number = false;
+    const qint64 p = shown.toLongLong(&number);
+    if (!number || p < 1 || p > archive.count())
+        throw ArchiveError("the card's position is not a record of the archive");
+    archive.seek(p - 1);
+    archive.write(record);
+    return archive.position();
 }
 
 } // namespace vornel

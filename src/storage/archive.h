@@ -63,4 +63,10 @@ private:
     qint64 m_position = 0;
 };
 
+// Stores the record of a card: in place at the card's 1-based position, or
+// appended when the card shows no position. Returns the record's position.
+// A position that is not a stored record throws ArchiveError: writing past
+// the end would leave a gap of empty records.
+qint64 storeRecord(Archive& archive, const Record& record, const QString& shownPosition);
+
 } // namespace vornel

@@ -26,6 +26,10 @@ bool opensArchive(Button button, const QString& shownPosition);
 // blank card; neither wraps around at the ends.
 Step step(Button button, const QString& shownPosition, qint64 count);
 
+// The information every card shows after its record buttons and Salva.
 inline const QString kEmptyArchiveMessage = QStringLiteral("L'archivio non contiene nessuna scheda.");
+inline const QString kInsertedMessage = QStringLiteral("La scheda corrente \u00e8 stata inserita in archivio.");
+inline const QString kUpdatedMessage =
+    QStringLiteral("Le modifiche apportate alla scheda corrente sono state salvate in archivio.");
 
 } // namespace vornel::nav
