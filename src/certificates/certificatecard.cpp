@@ -209,8 +209,7 @@ void CertificateCard::cmdNuovoClick()
 void CertificateCard::cmdDuplicaClick()
 {
     if (trimmed(lblPosizione->text()).isEmpty()) {
-        msg::warning(this, QStringLiteral("Attenzione: la duplicazione di una scheda pu\u00f2 avvenire soltanto dopo "
-                                          "che questa \u00e8 stata inserita in archivio."));
+        msg::warning(this, nav::kDuplicateNeedsStoredCard);
         return;
     }
     chkCompletato->setChecked(false);
@@ -223,8 +222,7 @@ void CertificateCard::cmdDuplicaClick()
     if (!ok)
         return;
     field(QStringLiteral("txtPaziente"))->setFocus();
-    msg::information(this, QStringLiteral("E' ora possibile apportare le proprie modifiche alla scheda corrente.\n\r\n\r"
-                                          "Al termine premere Salva per inserire la scheda in archivio."));
+    msg::information(this, nav::kDuplicateReady);
 }
 
 void CertificateCard::cmdSalvaClick()

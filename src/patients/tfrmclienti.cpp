@@ -273,8 +273,7 @@ void TfrmClienti::cmdSalvaClick()
 void TfrmClienti::cmdDuplicaClick()
 {
     if (trimmed(lblPosizione->text()).isEmpty()) {
-        msg::warning(this, QStringLiteral("Attenzione: la duplicazione di una scheda pu\u00f2 avvenire soltanto dopo "
-                                          "che questa \u00e8 stata inserita in archivio."));
+        msg::warning(this, nav::kDuplicateNeedsStoredCard);
         return;
     }
     // The copy keeps the patient's data and the recontact box, not the
@@ -290,8 +289,7 @@ void TfrmClienti::cmdDuplicaClick()
     if (!ok)
         return;
     txtPaziente->setFocus(Qt::OtherFocusReason);
-    msg::information(this, QStringLiteral("E' ora possibile apportare le proprie modifiche alla scheda corrente.\n\r\n\r"
-                                          "Al termine premere Salva per inserire la scheda in archivio."));
+    msg::information(this, nav::kDuplicateReady);
 }
 
 void TfrmClienti::navigate(nav::Button button)

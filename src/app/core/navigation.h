@@ -26,10 +26,16 @@ bool opensArchive(Button button, const QString& shownPosition);
 // blank card; neither wraps around at the ends.
 Step step(Button button, const QString& shownPosition, qint64 count);
 
-// The information every card shows after its record buttons and Salva.
+// The messages every card shows for its record buttons, Salva and Duplica.
 inline const QString kEmptyArchiveMessage = QStringLiteral("L'archivio non contiene nessuna scheda.");
 inline const QString kInsertedMessage = QStringLiteral("La scheda corrente \u00e8 stata inserita in archivio.");
 inline const QString kUpdatedMessage =
     QStringLiteral("Le modifiche apportate alla scheda corrente sono state salvate in archivio.");
+inline const QString kDuplicateNeedsStoredCard =
+    QStringLiteral("Attenzione: la duplicazione di una scheda pu\u00f2 avvenire soltanto dopo che questa \u00e8 stata "
+                   "inserita in archivio.");
+inline const QString kDuplicateReady =
+    QStringLiteral("E' ora possibile apportare le proprie modifiche alla scheda corrente.\n\r\n\r"
+                   "Al termine premere Salva per inserire la scheda in archivio.");
 
 } // namespace vornel::nav
