@@ -194,6 +194,7 @@ TfrmInfo::TfrmInfo(QWidget* parent) : QDialog(parent)
 
     connect(lnkMail, &LinkLabel::clicked, this, &TfrmInfo::lnkMailClick);
     connect(btnChiudi, &QPushButton::clicked, this, &QDialog::accept);
+    look::centreOnScreen(this);
 }
 
 void TfrmInfo::lnkMailClick()
@@ -229,6 +230,7 @@ TfrmSplash::TfrmSplash(QWidget* parent) : QDialog(parent)
 
     connect(lnkWeb, &LinkLabel::clicked, this, &TfrmSplash::lnkWebClick);
     connect(btnChiudi, &QPushButton::clicked, this, &QDialog::accept);
+    look::centreOnOwner(this, parent);
 }
 
 void TfrmSplash::lnkWebClick()
