@@ -5,6 +5,7 @@
 
 #include <cstring>
 #include <stdexcept>
+#include <utility>
 
 namespace vornel {
 
@@ -44,23 +45,29 @@ void Record::clear()
     m_bytes.fill('\0');
 }
 
-QString fieldText(const RecordLayout& layout, const char* record, int field)
+namespace {
+// The bytes of a field's text, trimmed. Trimming on the bytes is the same as
+// trimming the decoded text (Windows-1252 maps exactly the bytes 0..32 to
+// the characters 0..32) and saves a second copy of every field of a scan.
+// A damaged length byte never reads past the field.
+std::pair<const char*, int> trimmedBytes(const RecordLayout& layout, const char* record, int field)
 {
     const char* p = record + layout.offsetOf(field);
-    // A damaged length byte never reads past the field.
     int end = qMin(int(static_cast<unsigned char>(p[0])), layout.fields()[field].capacity);
     const char* text = p + 1;
-    // Trim on the bytes: Windows-1252 maps exactly the bytes 0..32 to the
-    // characters 0..32, so this is the same as trimming the decoded text,
-    // and it saves a second copy of every field of a scan.
     int begin = 0;
     while (begin < end && static_cast<unsigned char>(text[begin]) <= 32)
         ++begin;
     while (end > begin && static_cast<unsigned char>(text[end - 1]) <= 32)
         --end;
-    if (begin == end)
-        return QString();
-    return cp1252::decode(text + begin, end - begin);
+    return {text + begin, end - begin};
+}
+} // namespace
+
+QString fieldText(const RecordLayout& layout, const char* record, int field)
+{
+    const auto [text, len] = trimmedBytes(layout, record, field);
+    return len == 0 ? QString() : cp1252::decode(text, len);
 }
 
 void RecordText::decode(const RecordLayout& layout, const char* record)
@@ -72,16 +79,9 @@ void RecordText::decode(const RecordLayout& layout, const char* record)
     QChar* out = m_text.data();
     int pos = 0;
     for (int i = 0; i < layout.fieldCount(); ++i) {
-        const char* p = record + layout.offsetOf(i);
-        int end = qMin(int(static_cast<unsigned char>(p[0])), layout.fields()[i].capacity);
-        const char* text = p + 1;
-        int begin = 0;
-        while (begin < end && static_cast<unsigned char>(text[begin]) <= 32)
-            ++begin;
-        while (end > begin && static_cast<unsigned char>(text[end - 1]) <= 32)
-            --end;
+        const auto [text, len] = trimmedBytes(layout, record, i);
         m_start[std::size_t(i)] = pos;
-        for (int k = begin; k < end; ++k)
+        for (int k = 0; k < len; ++k)
             out[pos++] = cp1252::decodeByte(static_cast<unsigned char>(text[k]));
     }
     m_start[std::size_t(layout.fieldCount())] = pos;
