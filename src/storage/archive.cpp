@@ -113,7 +113,9 @@ void Archive::scan(const std::function<void(const char*, qint64)>& onRecord)
 {
     const qint64 n = count();
     const int size = m_layout->size();
-    const qint64 perBlock = qMax<qint64>(1, (1 << 20) / size);
+    // Blocks of about 256 KiB stay in the processor's cache while their
+    // records are decoded, which measured faster than larger blocks.
+    const qint64 perBlock = qMax<qint64>(1, (256 << 10) / size);
     std::vector<char> block(size_t(perBlock * size));
     seek(0);
     for (qint64 k = 0; k < n;) {

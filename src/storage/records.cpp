@@ -50,7 +50,7 @@ namespace {
 // trimming the decoded text (Windows-1252 maps exactly the bytes 0..32 to
 // the characters 0..32) and saves a second copy of every field of a scan.
 // A damaged length byte never reads past the field.
-std::pair<const char*, int> trimmedBytes(const RecordLayout& layout, const char* record, int field)
+inline std::pair<const char*, int> trimmedBytes(const RecordLayout& layout, const char* record, int field)
 {
     const char* p = record + layout.offsetOf(field);
     int end = qMin(int(static_cast<unsigned char>(p[0])), layout.fields()[field].capacity);
@@ -76,15 +76,18 @@ void RecordText::decode(const RecordLayout& layout, const char* record)
         m_layout = &layout;
         m_text.resize(layout.size());
     }
-    QChar* out = m_text.data();
+    char16_t* out = reinterpret_cast<char16_t*>(m_text.data());
     int pos = 0;
-    for (int i = 0; i < layout.fieldCount(); ++i) {
+    const int count = layout.fieldCount();
+    for (int i = 0; i < count; ++i) {
         const auto [text, len] = trimmedBytes(layout, record, i);
         m_start[std::size_t(i)] = pos;
+        const auto* bytes = reinterpret_cast<const unsigned char*>(text);
         for (int k = 0; k < len; ++k)
-            out[pos++] = cp1252::decodeByte(static_cast<unsigned char>(text[k]));
+            out[pos + k] = cp1252::kDecodeTable[bytes[k]];
+        pos += len;
     }
-    m_start[std::size_t(layout.fieldCount())] = pos;
+    m_start[std::size_t(count)] = pos;
 }
 
 QStringView RecordText::field(std::string_view name) const
