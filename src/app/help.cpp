@@ -75,8 +75,8 @@ void TfrmGuida::FormShow()
     // A title longer than its line is shown whole: the font shrinks until it fits.
     QFont title = look::font(QStringLiteral("Arial"), 16, true);
     const int room = lblTitolo->contentsRect().width();
-    while (title.pointSizeF() > 8 && QFontMetrics(title).horizontalAdvance(lblTitolo->text()) > room)
-        title.setPointSizeF(title.pointSizeF() - 0.5);
+    while (title.pixelSize() > 10 && QFontMetrics(title).horizontalAdvance(lblTitolo->text()) > room)
+        title.setPixelSize(title.pixelSize() - 1);
     lblTitolo->setFont(title);
 
     // The window never grows: long topics scroll inside the text area.
