@@ -661,13 +661,6 @@ private slots:
         QCOMPARE(cells[2][14], QStringLiteral("- Gruppo:"));
     }
 
-    // The patient card's Esporta button opens the patient export.
-    void patientCardOpensThePatientExport()
-    {
-        bool opened = withExportWindow(win("TfrmExpClienti"), [](ExportWindow*) {});
-        QVERIFY(opened);
-    }
-
 private:
     std::unique_ptr<TestEnv> m_env;
 };

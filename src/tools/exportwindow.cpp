@@ -80,7 +80,7 @@ ExportWindow::ExportWindow(const ExportDef& def, QWidget* parent) : QDialog(pare
     grdRecords->verticalHeader()->setDefaultSectionSize(21);
     grdRecords->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     grdRecords->horizontalHeader()->setHighlightSections(false);
-    grdRecords->horizontalHeader()->setFont(look::font(QStringLiteral("Tahoma"), 9, true));
+    grdRecords->horizontalHeader()->setFont(look::font(QStringLiteral("Tahoma"), 9));
     grdRecords->setColumnWidth(0, 60);
     for (int c = 0; c < int(def.columns.size()); ++c)
         grdRecords->setColumnWidth(c + 1, def.columns[std::size_t(c)].gridWidth);
