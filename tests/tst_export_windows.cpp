@@ -404,6 +404,22 @@ private slots:
         QCOMPARE(testing::readFile(m_env->path(QStringLiteral("Certificati_Agonistici.xls"))), expectedFile(w, rows));
     }
 
+    // An archive that cannot be opened is passed over in silence: the grid
+    // keeps its empty rows and can still be exported.
+    void unreadableArchiveLeavesTheEmptyRows()
+    {
+        QVERIFY(QDir(m_env->folder()).mkpath(QStringLiteral("Pazienti.vrn/cartella")));
+        withExportWindow(win("TfrmExpClienti"), [&](ExportWindow* e) {
+            QCOMPARE(e->grdRecords->model()->rowCount(), 10);
+            QCOMPARE(cellText(e, 0, "colPaziente"), QString());
+            QVERIFY(m_env->messages.isEmpty());
+            QTest::mouseClick(e->cmdEsporta, Qt::LeftButton);
+        });
+        QCOMPARE(m_env->texts(), (QStringList{kAskExport, kAskOpen}));
+        QCOMPARE(testing::readFile(m_env->path(QStringLiteral("Pazienti.xls"))).count("<tr>"), 11);
+        QVERIFY(QFileInfo(m_env->path(QStringLiteral("Pazienti.vrn/cartella"))).isDir());
+    }
+
     void threeRecordsGiveThreeNumberedRows()
     {
         const Win& w = win("TfrmExpCertificati");

@@ -29,7 +29,6 @@ ExportWindow::ExportWindow(const ExportDef& def, QWidget* parent) : QDialog(pare
 {
     setWindowTitle(QString::fromUtf8(def.caption));
     look::makeFixed(this, 862, 560);
-    setStyleSheet(QStringLiteral("ExportWindow { background: #EEEDED; }"));
     setAutoFillBackground(true);
     QPalette pal = palette();
     pal.setColor(QPalette::Window, QColor(0xEE, 0xED, 0xED));
