@@ -620,6 +620,7 @@ private slots:
                 QTRY_COMPARE(e->panInfo->text(), QString());
             }
             for (QWidget* area : {static_cast<QWidget*>(e->grdRecords->viewport()),
+                                  e->grdRecords->horizontalHeader()->viewport(),
                                   e->findChild<QWidget*>(QStringLiteral("panStato")),
                                   e->findChild<QWidget*>(QStringLiteral("panEsporta")), static_cast<QWidget*>(e)}) {
                 over(e->cmdEsporta);

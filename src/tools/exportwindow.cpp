@@ -101,7 +101,8 @@ ExportWindow::ExportWindow(const ExportDef& def, QWidget* parent) : QDialog(pare
     m_hints->setHint(cmdGuida, QStringLiteral("Visualizza la pagina della guida sensibile al contesto."));
     m_hints->setHint(cmdEsci, QStringLiteral("Esci da questo ambiente di lavoro."));
     for (QWidget* area : {static_cast<QWidget*>(this), panel, band, status, static_cast<QWidget*>(panInfo),
-                          static_cast<QWidget*>(banner), static_cast<QWidget*>(hand), grdRecords->viewport()})
+                          static_cast<QWidget*>(banner), static_cast<QWidget*>(hand), grdRecords->viewport(),
+                          grdRecords->horizontalHeader()->viewport()})
         m_hints->clearOn(area);
 
     connect(cmdEsporta, &QPushButton::clicked, this, &ExportWindow::cmdEsportaClick);
