@@ -14,11 +14,16 @@
 #include "patients/checks.h"
 #include "patients/privacy.h"
 #include "patients/tfrmclienti.h"
+#include "storage/archive.h"
 #include "storage/programfolder.h"
+#include "tools/exportwindows.h"
+#include "tools/slowwork.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QProgressDialog>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QTimer>
 
 namespace {
@@ -107,6 +112,53 @@ int main(int argc, char** argv)
     saveDialog<TfrmCodFisc>(patients, out);
     saveDialog<TfrmPartitaIva>(patients, out);
     saveDialog<TfrmPrivacy>(patients, out);
+    {
+        // A few records, so the export grids show rows.
+        vornel::Archive certificates(vornel::archives::NonIdoneita);
+        certificates.open();
+        vornel::Archive people(vornel::archives::Pazienti);
+        people.open();
+        for (int i = 1; i <= 3; ++i) {
+            vornel::Record c(vornel::layouts::TSchedaNonIdoneita);
+            c.setText("txtPaziente", QStringLiteral("Rossi Mario %1").arg(i));
+            c.setText("txtLuogoNasc", QStringLiteral("Forl\u00ec"));
+            c.setText("txtDataNasc", QStringLiteral("12/05/1980"));
+            c.setText("txtResidenza", QStringLiteral("Via Garibaldi 12, Cesena"));
+            c.setText("txtSportRichiesto", QStringLiteral("Calcio"));
+            c.setText("txtData", QStringLiteral("14/03/2026"));
+            c.setFlag("chkCompletato", i == 2);
+            certificates.append(c);
+            vornel::Record p(vornel::layouts::TSchedaPaziente);
+            p.setText("txtPaziente", QStringLiteral("Bianchi Anna %1").arg(i));
+            p.setText("txtComuneNasc", QStringLiteral("Citt\u00e0 di Castello"));
+            p.setText("txtProvNasc", QStringLiteral("PG"));
+            p.setText("txtTessera", QStringLiteral("80380 00012%1").arg(i));
+            people.append(p);
+        }
+    }
+    saveDialog<TfrmExpCertificati>(card, out);
+    saveDialog<TfrmExpCertificatiNon>(card, out);
+    saveDialog<TfrmExpClienti>(patients, out);
+    {
+        TfrmGuida guida(card);
+        guida.lblTitolo->setText(vornel::help::exportTopic(vornel::help::ExportKind::NonFitness).title);
+        guida.txtGuida->setPlainText(vornel::help::exportTopic(vornel::help::ExportKind::NonFitness).text());
+        guida.show();
+        QCoreApplication::processEvents();
+        save(&guida, out, QStringLiteral("guida_esportazione"));
+    }
+    {
+        // The progress of slow work appears after half a second.
+        SlowWork work(card, QStringLiteral("Scrittura del file di Excel in corso..."), 100);
+        for (int i = 0; i <= 60; ++i) {
+            QThread::msleep(15);
+            work.step(i);
+        }
+        QCoreApplication::processEvents();
+        for (QProgressDialog* d : card->findChildren<QProgressDialog*>())
+            if (d->isVisible())
+                save(d, out, QStringLiteral("avanzamento"));
+    }
     vornel::shutDown();
     return 0;
 }

@@ -4,6 +4,8 @@
 #include "app/shell.h"
 #include "storage/programfolder.h"
 
+#include <QFontMetrics>
+
 using namespace vornel;
 using vornel::look::named;
 
@@ -70,6 +72,13 @@ void TfrmGuida::showEvent(QShowEvent* e)
 
 void TfrmGuida::FormShow()
 {
+    // A title longer than its line is shown whole: the font shrinks until it fits.
+    QFont title = look::font(QStringLiteral("Arial"), 16, true);
+    const int room = lblTitolo->contentsRect().width();
+    while (title.pixelSize() > 10 && QFontMetrics(title).horizontalAdvance(lblTitolo->text()) > room)
+        title.setPixelSize(title.pixelSize() - 1);
+    lblTitolo->setFont(title);
+
     // The window never grows: long topics scroll inside the text area.
     setFixedSize(670, 572);
     look::centreOnScreen(this);

@@ -235,8 +235,16 @@ bool HintTracker::eventFilter(QObject* watched, QEvent* event)
             m_status->setText(hint.toString());
         // A background clears only when the pointer moves over it, not when
         // a window appears under a resting pointer.
-        else if (event->type() == QEvent::MouseMove && watched->property("vornelClearsHint").toBool())
+        else if (event->type() == QEvent::MouseMove && watched->property("vornelClearsHint").toBool()) {
+            // A move over a control that ignores it reaches the backgrounds
+            // behind the control too: the control keeps its hint.
+            auto* area = static_cast<QWidget*>(watched);
+            QWidget* under = area->childAt(static_cast<QMouseEvent*>(event)->position().toPoint());
+            for (; under && under != area; under = under->parentWidget())
+                if (under->property("vornelHint").isValid())
+                    return false;
             m_status->clear();
+        }
     }
     return false;
 }

@@ -15,6 +15,7 @@
 #include "storage/inifile.h"
 #include "storage/programfolder.h"
 #include "storage/text.h"
+#include "tools/exportwindows.h"
 
 #include <QKeyEvent>
 #include <QShowEvent>
@@ -353,8 +354,15 @@ void CertificateCard::openPrintWindow(bool preview)
     certificates::openPrintWindow(this, preview);
 }
 
-void CertificateCard::openPartnerWindow(Partner)
+void CertificateCard::openPartnerWindow(Partner partner)
 {
+    switch (partner) {
+    case Partner::Export:
+        exporting::openExportWindow(this, *m_desc.archive);
+        break;
+    default:
+        break;
+    }
 }
 
 void CertificateCard::cmdTrovaClick()

@@ -10,6 +10,7 @@
 #include "patients/privacy.h"
 #include "storage/clock.h"
 #include "storage/text.h"
+#include "tools/exportwindows.h"
 
 using namespace vornel;
 
@@ -90,8 +91,13 @@ void TfrmClienti::btnPrivacyClick()
     dialog.exec();
 }
 
-// The patient search, the recontact summary and the patient export are not
-// part of the program yet: their buttons show their hints and do nothing.
+// The patient search and the recontact summary are not part of the program
+// yet: their buttons show their hints and do nothing.
 void TfrmClienti::cmdTrovaClick() {}
 void TfrmClienti::cmdRicontattaClick() {}
-void TfrmClienti::cmdEsportaClick() {}
+
+void TfrmClienti::cmdEsportaClick()
+{
+    TfrmExpClienti window(this);
+    window.exec();
+}
