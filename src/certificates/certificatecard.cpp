@@ -10,11 +10,13 @@
 #include "certificates/core/patientimport.h"
 #include "certificates/printwindows.h"
 #include "certificates/sporttables.h"
+#include "patients/patientsearch.h"
 #include "storage/archive.h"
 #include "storage/clock.h"
 #include "storage/inifile.h"
 #include "storage/programfolder.h"
 #include "storage/text.h"
+#include "tools/certificatesearch.h"
 
 #include <QKeyEvent>
 #include <QShowEvent>
@@ -353,8 +355,14 @@ void CertificateCard::openPrintWindow(bool preview)
     certificates::openPrintWindow(this, preview);
 }
 
-void CertificateCard::openPartnerWindow(Partner)
+void CertificateCard::openPartnerWindow(Partner partner)
 {
+    switch (partner) {
+    case Partner::Search: tools::openCertificateSearch(this); break;
+    case Partner::ToComplete: tools::openCertificatesToComplete(this); break;
+    case Partner::PatientImport: patients::openPatientSearch(this, QString::fromUtf8(m_desc.marker)); break;
+    case Partner::Export: break;
+    }
 }
 
 void CertificateCard::cmdTrovaClick()
