@@ -145,6 +145,7 @@ bool Selection::accepts(const char* record) const
 
 void selectLines(Archive& archive, const LineBuilder& builder, const Selection& selection, QStringList& out)
 {
+    out.reserve(out.size() + archive.count());
     archive.scan([&](const char* record, qint64) {
         if (selection.accepts(record))
             out.append(builder.line(record));
