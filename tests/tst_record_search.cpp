@@ -17,6 +17,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QListView>
+#include <QScrollBar>
 #include <QTest>
 
 #include <functional>
@@ -436,7 +437,7 @@ private slots:
     // double-click loads the patient into the card with its position.
     void recontactList()
     {
-        addPatient({{"txtPaziente", "Rossi Mario"}, {"txtQuestioni", "Esito ECG"}}, kYes);
+        addPatient({{"txtPaziente", "Rossi Mario"}, {"txtQuestioni", QString(246, QLatin1Char('x')) + "FINE"}}, kYes);
         addPatient({{"txtPaziente", "Neri No"}}, "No");
         addPatient({{"txtPaziente", "Verdi Vuoto"}}, "");
         addPatient({{"txtPaziente", "bianchi anna"}, {"txtTessera", "T1"}, {"txtEmail", "a@b.it"}}, kYes);
@@ -449,6 +450,12 @@ private slots:
             QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(w->txtTrova));
             shown = names(w->lines(), 26);
             last = w->lines().first();
+            // The end of the longest line is reachable with the scroll bar.
+            const QString longest = w->lines().last();
+            QVERIFY(longest.endsWith(QStringLiteral("FINE")));
+            w->lstRecords->horizontalScrollBar()->setValue(w->lstRecords->horizontalScrollBar()->maximum());
+            QVERIFY(w->lstRecords->horizontalScrollBar()->maximum() + w->lstRecords->viewport()->width() >=
+                    QFontMetrics(w->lstRecords->font()).horizontalAdvance(longest));
             QTest::mouseClick(w->btnStampa, Qt::LeftButton);
             doubleClickLine(w, 0);
         });

@@ -6,6 +6,7 @@
 #include "storage/text.h"
 
 #include <QEvent>
+#include <QFontMetrics>
 #include <QKeyEvent>
 
 using namespace vornel;
@@ -28,6 +29,17 @@ void handOverSelected(const ListWindow& window, const ArchiveDef& def, lists::Li
         lists::forEachRecordWithLine(archive, lists::LineBuilder(*def.layout, line), selected, load);
     } catch (const ArchiveError&) {
     }
+}
+
+// Lines are at least 1600 pixels wide, and as wide as the longest line
+// needs, so the horizontal scroll bar reaches the end of every line.
+void fitRowWidth(ListWindow& window)
+{
+    qsizetype longest = 0;
+    for (const QString& line : window.lines())
+        longest = qMax(longest, line.size());
+    const int advance = QFontMetrics(window.lstRecords->font()).horizontalAdvance(QLatin1Char('M'));
+    window.setRowWidth(int(qMax<qsizetype>(1600, longest * advance + 16)));
 }
 
 QString foundText(int count)
@@ -213,7 +225,7 @@ void SearchWindow::btnCercaClick()
         return;
     }
     setLines(std::move(found));
-    setRowWidth(1600);
+    fitRowWidth(*this);
     lblTrovate->setText(foundText(lineCount()));
     panAvvio->hide();
     panContainer->show();
@@ -297,7 +309,7 @@ void FlaggedListWindow::buildList()
     } catch (const ArchiveError&) {
     }
     setLines(std::move(found));
-    setRowWidth(1600);
+    fitRowWidth(*this);
     txtTrova->setFocus();
 }
 
