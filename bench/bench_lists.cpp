@@ -15,6 +15,7 @@
 #include "tools/certificatesearch.h"
 #include "tools/core/listorder.h"
 #include "tools/reportui.h"
+#include "tools/summaryprint.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -313,6 +314,19 @@ int main(int argc, char** argv)
         w.btnStampa->click();
         const QByteArray what = QStringLiteral("Stampa of %1 lines, prepared").arg(w.lineCount()).toLatin1();
         row(what.constData(), ms(t), "ms", 2000, "budget");
+    }
+    // Preparing grows in step with the list: twice the lines, twice the time.
+    for (int n : {5000, 10000, 20000, 40000}) {
+        QStringList lines;
+        for (int i = 0; i < n; ++i)
+            lines << QStringLiteral("%1  Tel. 333 1234567      CF: RSSMRA80E12D704X  Tessera n. %2")
+                         .arg(personName(i), -26)
+                         .arg(80380000 + i);
+        QElapsedTimer t;
+        t.start();
+        printSummary(card, QStringLiteral("Riepilogo pazienti"), lines);
+        const QByteArray what = QStringLiteral("summary of %1 lines, prepared").arg(n).toLatin1();
+        row(what.constData(), ms(t), "ms", 2000.0 * n / 10000, "linear budget");
     }
     shutDown();
     return 0;
