@@ -80,13 +80,13 @@ void SearchWindow::buildFilterPage()
     look::setBand(panAvvio, QColor(255, 255, 255, 170), QColor(0x9F, 0xB6, 0xCD));
 
     // Instructions on a white band.
-    auto* top = new QWidget(panAvvio);
-    top->setGeometry(8, 8, 817, 86);
-    look::setBand(top, Qt::white, QColor(0x9F, 0xB6, 0xCD));
-    auto* lens = new QLabel(top);
+    auto* band = new QWidget(panAvvio);
+    band->setGeometry(8, 8, 817, 86);
+    look::setBand(band, Qt::white, QColor(0x9F, 0xB6, 0xCD));
+    auto* lens = new QLabel(band);
     lens->setGeometry(14, 17, 52, 52);
     lens->setPixmap(look::picture(QStringLiteral("btn_trova"), QSize(52, 52)));
-    auto* text = named(new QLabel(top), "lblIstruzioniRicerca");
+    auto* text = named(new QLabel(band), "lblIstruzioniRicerca");
     text->setGeometry(80, 6, 725, 74);
     text->setWordWrap(true);
     text->setFont(look::font(QStringLiteral("Verdana"), 9, true));
@@ -103,33 +103,38 @@ void SearchWindow::buildFilterPage()
     decoration->setAlignment(Qt::AlignCenter);
     decoration->setPixmap(look::picture(QStringLiteral("illustration"), decoration->size()));
 
-    const int left = 180, columnWidth = 305, gap = 17, rowHeight = 56;
+    // Where each filter goes: two to a row, a full-width one on a row of its own.
+    struct Place {
+        int row, column;
+    };
+    QList<Place> places;
     int row = 0, column = 0;
-    const int rows = [&] {
-        int n = 0, c = 0;
-        for (const records::Filter& f : m_search.filters) {
-            if (f.fullWidth || c == 1) {
-                ++n;
-                c = 0;
-            } else {
-                c = 1;
-            }
-        }
-        return n + c;
-    }();
-    const int top0 = qMax(8, (364 - rows * rowHeight) / 2);
     for (const records::Filter& f : m_search.filters) {
         if (f.fullWidth && column == 1) {
             ++row;
             column = 0;
         }
-        const int x = left + column * (columnWidth + gap);
-        const int y = top0 + row * rowHeight;
+        places.append({row, column});
+        if (f.fullWidth || column == 1) {
+            ++row;
+            column = 0;
+        } else {
+            column = 1;
+        }
+    }
+    const int rows = row + column;
+    const int left = 180, columnWidth = 305, gap = 17, rowHeight = 56;
+    const int top = qMax(8, (364 - rows * rowHeight) / 2);
+    for (qsizetype i = 0; i < places.size(); ++i) {
+        const records::Filter& f = m_search.filters[size_t(i)];
+        const int x = left + places[i].column * (columnWidth + gap);
+        const int y = top + places[i].row * rowHeight;
         const int w = f.fullWidth ? 2 * columnWidth + gap : columnWidth;
         auto* label = new QLabel(QString::fromUtf8(f.label), area);
         label->setGeometry(x, y, w, 18);
         label->setFont(look::font(QStringLiteral("Verdana"), 9, true));
         label->setStyleSheet(QStringLiteral("color: #1F3F6B; background: transparent;"));
+        // The highlight rectangle behind the field, shown while it has the focus.
         const QRect editRect(x, y + 20, w, 28);
         const QString name = QString::fromUtf8(f.name);
         auto* eff = new QWidget(area);
@@ -146,12 +151,6 @@ void SearchWindow::buildFilterPage()
         edit->installEventFilter(this);
         m_filters.append(edit);
         m_highlights.insert(edit, eff);
-        if (f.fullWidth || column == 1) {
-            ++row;
-            column = 0;
-        } else {
-            column = 1;
-        }
     }
     for (qsizetype i = 1; i < m_filters.size(); ++i)
         setTabOrder(m_filters[i - 1], m_filters[i]);
