@@ -88,6 +88,17 @@ private slots:
         QTest::newRow("accented after plain") << QStringList{"\u00e0x", "zeta", "\u00c0x"}
                                               << QStringList{"zeta", "\u00c0x", "\u00e0x"};
         QTest::newRow("equal lines keep order") << QStringList{"b", "A 1", "a 1"} << QStringList{"A 1", "a 1", "b"};
+        // Long lines that differ only after their first 24 characters.
+        const QString head = QStringLiteral("Rossi Mario               Tel. ");
+        QTest::newRow("difference after 24 characters")
+            << QStringList{head + "2", head + "10", head.toLower() + "1"}
+            << QStringList{head.toLower() + "1", head + "10", head + "2"};
+        // Characters above the Latin-1 range compare by their code too.
+        QTest::newRow("characters above 254")
+            << QStringList{"x€2", "xÿ", "xŒ", "x€1", "xþ", "x"}
+            << QStringList{"x", "xþ", "xÿ", "xŒ", "x€1", "x€2"};
+        QTest::newRow("above 254, then more") << QStringList{"aŒb", "aœ", "aŒa"}
+                                             << QStringList{"aŒa", "aŒb", "aœ"};
     }
     void sortIgnoresCaseOfPlainLettersOnly()
     {

@@ -266,6 +266,37 @@ private slots:
         QVERIFY(footer[0].mm.top() > lastBottom);
     }
 
+    // A memo with a pitch of its own: n lines fill exactly n pitches from its
+    // top edge, and a range lays out only the lines that meet it.
+    void ownLinePitch()
+    {
+        Memo memo(QStringLiteral("memElenco"), QRectF(0, 0, 500, 5 * 12.822));
+        memo.font.family = QStringLiteral("Courier New");
+        memo.font.points = 8;
+        memo.wordWrap = false;
+        memo.linePitch = 12.822;
+        for (int i = 0; i < 5; ++i)
+            memo.addLine(QStringLiteral("riga%1").arg(i));
+        const std::vector<TextLine> all = layoutMemo(memo);
+        QCOMPARE(int(all.size()), 5);
+        for (int i = 0; i < 5; ++i) {
+            QCOMPARE(all[size_t(i)].top, i * 12.822);
+            QCOMPARE(all[size_t(i)].height, 12.822);
+            QVERIFY(all[size_t(i)].baseline > all[size_t(i)].top && all[size_t(i)].baseline < all[size_t(i)].top + 12.822);
+        }
+        QCOMPARE(all.back().top + all.back().height, memo.height());
+
+        const std::vector<TextLine> some = layoutMemo(memo, 2 * 12.822 + 1, 3 * 12.822 + 1);
+        QCOMPARE(int(some.size()), 2);
+        QCOMPARE(some[0].text, QStringLiteral("riga2"));
+        QCOMPARE(some[1].text, QStringLiteral("riga3"));
+        QVERIFY(layoutMemo(memo, 100, 200).empty());
+
+        // The summary layout spaces its list so.
+        const Document summary = Document::fromLayout(vornel::layouts::summary());
+        QCOMPARE(summary.memo(QStringLiteral("txtRiepilogo")).linePitch, vornel::layouts::kSummaryLinePitch);
+    }
+
     void preparingAgainStartsOver()
     {
         Document doc = Document::fromLayout(kLayout);

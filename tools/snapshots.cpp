@@ -13,11 +13,13 @@
 #include "patients/attachments.h"
 #include "patients/checks.h"
 #include "patients/privacy.h"
+#include "patients/patientsearch.h"
 #include "patients/tfrmclienti.h"
 #include "storage/archive.h"
 #include "storage/programfolder.h"
 #include "tools/exportwindows.h"
 #include "tools/slowwork.h"
+#include "tools/certificatesearch.h"
 
 #include <QApplication>
 #include <QDir>
@@ -51,6 +53,52 @@ void saveDialog(QWidget* owner, const QString& folder)
     dialog.show();
     QCoreApplication::processEvents();
     save(&dialog, folder, QString::fromLatin1(Dialog::staticMetaObject.className()));
+}
+// A search window on its filter page, then on its result page.
+template <class Search>
+void saveSearch(QWidget* owner, const QString& folder)
+{
+    Search search(owner);
+    search.show();
+    QCoreApplication::processEvents();
+    const QString name = QString::fromLatin1(Search::staticMetaObject.className());
+    save(&search, folder, name);
+    search.btnCerca->click();
+    QCoreApplication::processEvents();
+    save(&search, folder, name + QStringLiteral("_risultati"));
+}
+
+// A few patients and competitive certificates, so the lists show lines.
+void addSamples()
+{
+    const char* const people[][5] = {
+        {"Rossi Mario", "333 1234567", "RSSMRA80E12D704X", "Portare ECG", "Esito prova da sforzo"},
+        {"bianchi anna", "0547 22334", "BNCNNA85M41C573K", "", "Richiamare per il certificato"},
+        {"Verdi Giuseppe Maria Alessandro", "339 7654321", "VRDGPP70A01H501Z", "Allergia al lattice", ""},
+    };
+    vornel::Archive patients(vornel::archives::Pazienti);
+    patients.open();
+    vornel::Archive certificates(vornel::archives::Agonistici);
+    certificates.open();
+    for (const auto& p : people) {
+        vornel::Record r(vornel::layouts::TSchedaPaziente);
+        r.setText("txtPaziente", QString::fromUtf8(p[0]));
+        r.setText("txtRecapito", QString::fromUtf8(p[1]));
+        r.setText("txtCodFisc", QString::fromUtf8(p[2]));
+        r.setText("txtTessera", QStringLiteral("80380001234567890123"));
+        r.setText("txtNote", QString::fromUtf8(p[3]));
+        r.setText("txtQuestioni", QString::fromUtf8(p[4]));
+        r.setFlag("chkRicontatta", true);
+        patients.append(r);
+        vornel::Record c(vornel::layouts::TSchedaAgonistica);
+        c.setText("txtPaziente", QString::fromUtf8(p[0]));
+        c.setText("txtDataNasc", QStringLiteral("12/05/1980"));
+        c.setText("txtSportRichiesto", QStringLiteral("Calcio"));
+        c.setText("txtData", QStringLiteral("14/03/2026"));
+        c.setText("txtDataScade", QStringLiteral("14/03/2027"));
+        c.setFlag("chkCompletato", false);
+        certificates.append(c);
+    }
 }
 } // namespace
 
@@ -159,6 +207,12 @@ int main(int argc, char** argv)
             if (d->isVisible())
                 save(d, out, QStringLiteral("avanzamento"));
     }
+    addSamples();
+    saveSearch<TfrmTrovaClienti>(patients, out);
+    saveSearch<TfrmTrovaCertificatiAgo>(card, out);
+    saveSearch<TfrmTrovaCertificati>(vornel::instance<TfrmCertificati>(), out);
+    saveDialog<TfrmRicontatta>(patients, out);
+    saveDialog<TfrmSelezionateAgo>(card, out);
     vornel::shutDown();
     return 0;
 }

@@ -10,12 +10,14 @@
 #include "certificates/core/patientimport.h"
 #include "certificates/printwindows.h"
 #include "certificates/sporttables.h"
+#include "patients/patientsearch.h"
 #include "storage/archive.h"
 #include "storage/clock.h"
 #include "storage/inifile.h"
 #include "storage/programfolder.h"
 #include "storage/text.h"
 #include "tools/exportwindows.h"
+#include "tools/certificatesearch.h"
 
 #include <QKeyEvent>
 #include <QShowEvent>
@@ -357,11 +359,10 @@ void CertificateCard::openPrintWindow(bool preview)
 void CertificateCard::openPartnerWindow(Partner partner)
 {
     switch (partner) {
-    case Partner::Export:
-        exporting::openExportWindow(this, *m_desc.archive);
-        break;
-    default:
-        break;
+    case Partner::Search: tools::openCertificateSearch(this); break;
+    case Partner::ToComplete: tools::openCertificatesToComplete(this); break;
+    case Partner::PatientImport: patients::openPatientSearch(this, QString::fromUtf8(m_desc.marker)); break;
+    case Partner::Export: exporting::openExportWindow(this, *m_desc.archive); break;
     }
 }
 

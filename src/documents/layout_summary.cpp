@@ -7,7 +7,8 @@ using namespace report;
 namespace {
 constexpr Style kBar{"Verdana", 9, true, HAlign::Centre, VAlign::Top, colors::kSlateGray, true, colors::kWhite};
 constexpr Style kClosingBar{"Verdana", 8, true, HAlign::Centre, VAlign::Top, colors::kSlateGray, true, colors::kWhite};
-constexpr Style kList{"Courier New", 8, false, HAlign::Left, VAlign::Top, colors::kNone, false, colors::kBlack};
+constexpr Style kList{"Courier New", 8, false, HAlign::Left, VAlign::Top, colors::kNone, false, colors::kBlack,
+                      kSummaryLinePitch};
 
 constexpr Item kItems[] = {
     band(Kind::ReportTitle, "ReportTitle", 30.23624),

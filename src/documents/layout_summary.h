@@ -7,5 +7,7 @@
 namespace vornel::layouts {
 
 const report::LayoutDef& summary();
+// The height of one list line: a list of n lines is n times this high.
+inline constexpr double kSummaryLinePitch = 12.822;
 
 } // namespace vornel::layouts

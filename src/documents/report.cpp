@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace vornel::report {
 
@@ -102,6 +103,7 @@ Document Document::fromLayout(const LayoutDef& layout)
             m->hAlign = it.style.h;
             m->vAlign = it.style.v;
             m->wordWrap = it.style.wordWrap;
+            m->linePitch = it.style.linePitch;
             if (it.style.fill != colors::kNone)
                 m->fill = QColor::fromRgba(it.style.fill);
             m->setText(QString::fromUtf8(it.text ? it.text : ""));
@@ -222,44 +224,68 @@ constexpr double kInsetY = 1;
 
 std::vector<TextLine> layoutMemo(const Memo& memo)
 {
+    return layoutMemo(memo, -std::numeric_limits<double>::infinity(), std::numeric_limits<double>::infinity());
+}
+
+std::vector<TextLine> layoutMemo(const Memo& memo, double fromY, double toY)
+{
     const QFont font = qfont(memo.font);
     const QFontMetricsF fm(font, measuringDevice());
     const double innerW = memo.width() - 2 * kInsetX;
     const double innerH = memo.height() - 2 * kInsetY;
-    const double pitch = fm.lineSpacing() / kFine;
+    const double spacing = fm.lineSpacing() / kFine;
+    const bool ownPitch = memo.linePitch > 0;
+    const double pitch = ownPitch ? memo.linePitch : spacing;
 
     // Visual lines: each memo line, wrapped within the inner width when word
-    // wrap is on.
+    // wrap is on (without wrapping they are the memo's lines, shared).
     QStringList visual;
-    for (const QString& logical : memo.lines()) {
-        if (!memo.wordWrap || logical.isEmpty()) {
-            visual << logical;
-            continue;
+    if (!memo.wordWrap) {
+        visual = memo.lines();
+    } else {
+        for (const QString& logical : memo.lines()) {
+            if (logical.isEmpty()) {
+                visual << logical;
+                continue;
+            }
+            QTextLayout tl(logical, font, const_cast<QPaintDevice*>(measuringDevice()));
+            QTextOption opt;
+            opt.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+            opt.setUseDesignMetrics(true);
+            tl.setTextOption(opt);
+            tl.beginLayout();
+            for (QTextLine l = tl.createLine(); l.isValid(); l = tl.createLine()) {
+                l.setLineWidth(std::max(innerW, 1.0) * kFine);
+                QString part = logical.mid(l.textStart(), l.textLength());
+                while (part.endsWith(QLatin1Char(' ')))
+                    part.chop(1);
+                visual << part;
+            }
+            tl.endLayout();
         }
-        QTextLayout tl(logical, font, const_cast<QPaintDevice*>(measuringDevice()));
-        QTextOption opt;
-        opt.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
-        opt.setUseDesignMetrics(true);
-        tl.setTextOption(opt);
-        tl.beginLayout();
-        for (QTextLine l = tl.createLine(); l.isValid(); l = tl.createLine()) {
-            l.setLineWidth(std::max(innerW, 1.0) * kFine);
-            QString part = logical.mid(l.textStart(), l.textLength());
-            while (part.endsWith(QLatin1Char(' ')))
-                part.chop(1);
-            visual << part;
-        }
-        tl.endLayout();
     }
 
     std::vector<TextLine> out;
     const double block = pitch * visual.size();
-    double y = kInsetY;
+    double y0 = ownPitch ? 0 : kInsetY;
     if (memo.vAlign == VAlign::Centre)
-        y += (innerH - block) / 2;
-    for (const QString& text : visual) {
-        TextLine line{QString(), 0, y, pitch, y + fm.ascent() / kFine};
-        y += pitch;
+        y0 = ownPitch ? (memo.height() - block) / 2 : kInsetY + (innerH - block) / 2;
+    // The text of a line sits in the middle of its pitch.
+    const double baselineOffset = (pitch - spacing) / 2 + fm.ascent() / kFine;
+
+    // The lines that meet [fromY, toY).
+    qsizetype first = 0, last = visual.size();
+    if (std::isfinite(fromY) && pitch > 0)
+        first = std::clamp<qsizetype>(qsizetype(std::floor((fromY - y0) / pitch)), 0, visual.size());
+    if (std::isfinite(toY) && pitch > 0)
+        last = std::clamp<qsizetype>(qsizetype(std::ceil((toY - y0) / pitch)) + 1, first, visual.size());
+    out.reserve(size_t(last - first));
+    for (qsizetype k = first; k < last; ++k) {
+        const QString& text = visual.at(k);
+        const double y = y0 + pitch * double(k);
+        if (y + pitch <= fromY || y >= toY)
+            continue;
+        TextLine line{QString(), 0, y, pitch, y + baselineOffset};
         if (text.isEmpty()) {
             line.x = kInsetX;
             out.push_back(line);
@@ -281,7 +307,7 @@ std::vector<TextLine> layoutMemo(const Memo& memo)
         // Keep the whole characters that lie inside the box: a text wider
         // than its box is cut at the edge, never continued.
         const double eps = 0.01;
-        int first = -1, last = -1;
+        int firstChar = -1, lastChar = -1;
         for (int i = 0; i < text.size(); ++i) {
             if (text.at(i).isLowSurrogate())
                 continue;
@@ -290,16 +316,16 @@ std::vector<TextLine> layoutMemo(const Memo& memo)
             const double b = x0 + l.cursorToX(next) / kFine;
             const bool inside = a >= -eps && b <= memo.width() + eps;
             if (inside) {
-                if (first < 0)
-                    first = i;
-                last = next;
-            } else if (first >= 0) {
+                if (firstChar < 0)
+                    firstChar = i;
+                lastChar = next;
+            } else if (firstChar >= 0) {
                 break;
             }
         }
-        if (first >= 0) {
-            line.text = text.mid(first, last - first);
-            line.x = x0 + l.cursorToX(first) / kFine;
+        if (firstChar >= 0) {
+            line.text = text.mid(firstChar, lastChar - firstChar);
+            line.x = x0 + l.cursorToX(firstChar) / kFine;
         } else {
             line.x = x0;
         }
@@ -321,7 +347,8 @@ double cutBetweenLines(const Band& band, double cut)
             if (o->kind() != Kind::Memo)
                 continue;
             const auto& m = static_cast<const Memo&>(*o);
-            for (const TextLine& tl : layoutMemo(m)) {
+            // Only the lines around the cut can cross it.
+            for (const TextLine& tl : layoutMemo(m, cut - m.top() - 0.01, cut - m.top() + 0.01)) {
                 const double top = m.top() + tl.top;
                 const double bottom = top + tl.height;
                 if (bottom <= m.top() || top >= m.rect().bottom())
@@ -447,14 +474,14 @@ void drawMemo(QPainter& p, const Memo& m, QPointF origin, const QRectF& visible,
     big.points *= fine;
     p.setFont(qfont(big));
     p.setPen(m.font.color);
-    const std::vector<TextLine> lines = layoutMemo(m);
-    for (size_t i = 0; i < lines.size(); ++i) {
-        const TextLine& tl = lines[i];
+    // Only the lines inside the visible part of the box are laid out.
+    const std::vector<TextLine> lines = layoutMemo(m, clip.top() - boxRect.top(), clip.bottom() - boxRect.top());
+    for (const TextLine& tl : lines) {
         if (tl.text.isEmpty())
             continue;
         // Lines of wrapped text that do not fit in the box are left out
-        // rather than shown cut in half.
-        if (i > 0 && tl.top + tl.height > m.height() + 0.5)
+        // rather than shown cut in half (the first line is always shown).
+        if (tl.top > 1.001 && tl.top + tl.height > m.height() + 0.5)
             break;
         const double top = boxRect.top() + tl.top;
         if (top + tl.height <= clip.top() + 0.001 || top >= clip.bottom() - 0.001)

@@ -100,6 +100,7 @@ struct Style {
     QRgb fill = colors::kNone;
     bool wordWrap = true;
     QRgb color = colors::kBlack;
+    double linePitch = 0; // units from one line to the next; 0: the font's own spacing
 };
 
 // One row of a layout table. Build rows with the helpers below.
@@ -185,6 +186,10 @@ public:
     VAlign vAlign = VAlign::Top;
     bool wordWrap = true;
     QColor fill; // invalid: no fill
+    // Distance from one line to the next in units; 0 uses the font's own
+    // line spacing. With a pitch of its own a memo of n lines is exactly
+    // n pitches high: lines start at its top edge, each centred on its pitch.
+    double linePitch = 0;
 
 private:
     QStringList m_lines;
@@ -316,5 +321,8 @@ struct TextLine {
     double baseline;
 };
 std::vector<TextLine> layoutMemo(const Memo& memo);
+// Only the lines whose line box meets [fromY, toY) (units from the memo's
+// top): printing and page cuts of a long memo touch the lines they need.
+std::vector<TextLine> layoutMemo(const Memo& memo, double fromY, double toY);
 
 } // namespace vornel::report

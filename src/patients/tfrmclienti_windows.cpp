@@ -1,12 +1,14 @@
 // The windows the patient card opens: attachments, the patient folder, the
-// tax code and VAT number checks, the privacy consent. Each is created for
-// one use, filled through its named controls, shown modally and destroyed.
+// tax code and VAT number checks, the privacy consent, the patient search and
+// the recontact summary. Each is created for one use, filled through its
+// named controls, shown modally and destroyed.
 #include "patients/tfrmclienti.h"
 
 #include "app/messages.h"
 #include "patients/attachments.h"
 #include "patients/checks.h"
 #include "patients/fieldtext.h"
+#include "patients/patientsearch.h"
 #include "patients/privacy.h"
 #include "storage/clock.h"
 #include "storage/text.h"
@@ -91,10 +93,15 @@ void TfrmClienti::btnPrivacyClick()
     dialog.exec();
 }
 
-// The patient search and the recontact summary are not part of the program
-// yet: their buttons show their hints and do nothing.
-void TfrmClienti::cmdTrovaClick() {}
-void TfrmClienti::cmdRicontattaClick() {}
+void TfrmClienti::cmdTrovaClick()
+{
+    patients::openPatientSearch(this, QStringLiteral("clienti"));
+}
+
+void TfrmClienti::cmdRicontattaClick()
+{
+    patients::openRecontactList(this);
+}
 
 void TfrmClienti::cmdEsportaClick()
 {

@@ -33,8 +33,12 @@ QString lowerAscii(QStringView s)
 int compareFold(QStringView a, QStringView b)
 {
     const qsizetype n = qMin(a.size(), b.size());
+    const char16_t* p = a.utf16();
+    const char16_t* q = b.utf16();
     for (qsizetype i = 0; i < n; ++i) {
-        const char16_t x = foldChar(a[i]).unicode(), y = foldChar(b[i]).unicode();
+        if (p[i] == q[i])
+            continue; // the common case in a sorted list: equal characters need no folding
+        const char16_t x = foldChar(QChar(p[i])).unicode(), y = foldChar(QChar(q[i])).unicode();
         if (x != y)
             return x < y ? -1 : 1;
     }
@@ -53,12 +57,28 @@ qsizetype indexOfFold(QStringView hay, QStringView needle, qsizetype from)
     if (needle.isEmpty())
         return from <= hay.size() ? from : -1;
     const qsizetype last = hay.size() - needle.size();
-    for (qsizetype i = from; i <= last; ++i) {
-        qsizetype j = 0;
-        while (j < needle.size() && foldChar(hay[i + j]) == foldChar(needle[j]))
+    const char16_t* h = hay.utf16();
+    const char16_t* n = needle.utf16();
+    const qsizetype m = needle.size();
+    // Candidates are found by the first character in either case.
+    const char16_t first = foldChar(QChar(n[0])).unicode();
+    const char16_t other = (first >= u'A' && first <= u'Z') ? char16_t(first + 32) : first;
+    // The next place of each form of the first character (the library's
+    // search for one character is vectorised).
+    const QStringView within = hay.left(last + 1);
+    qsizetype nextFirst = within.indexOf(QChar(first), from);
+    qsizetype nextOther = other == first ? -1 : within.indexOf(QChar(other), from);
+    while (nextFirst >= 0 || nextOther >= 0) {
+        const qsizetype i = nextFirst < 0 ? nextOther : (nextOther < 0 ? nextFirst : qMin(nextFirst, nextOther));
+        qsizetype j = 1;
+        while (j < m && foldChar(QChar(h[i + j])) == foldChar(QChar(n[j])))
             ++j;
-        if (j == needle.size())
+        if (j == m)
             return i;
+        if (i == nextFirst)
+            nextFirst = within.indexOf(QChar(first), i + 1);
+        else
+            nextOther = within.indexOf(QChar(other), i + 1);
     }
     return -1;
 }

@@ -37,6 +37,7 @@ QPushButton* makeButton(const QString& caption, const char* name, const QRect& g
     b->setGeometry(g);
     b->setFont(look::font(QStringLiteral("Verdana"), 10, true));
     b->setCursor(Qt::PointingHandCursor);
+    b->setAutoDefault(false);
     return b;
 }
 } // namespace
@@ -227,6 +228,12 @@ void ListWindow::btnStampaClick()
 
 void ListWindow::showEvent(QShowEvent* e)
 {
+    // No button is the default: a dialog would otherwise make its first
+    // button the default, and Enter anywhere would press it.
+    for (QPushButton* b : findChildren<QPushButton*>()) {
+        b->setAutoDefault(false);
+        b->setDefault(false);
+    }
     QDialog::showEvent(e);
     if (!e->spontaneous()) {
         look::centreOnScreen(this);
@@ -244,6 +251,14 @@ void ListWindow::keyPressEvent(QKeyEvent* e)
 {
     // The window closes only by its own buttons.
     if (e->key() == Qt::Key_Escape) {
+        e->accept();
+        return;
+    }
+    // Enter presses only the button that has the focus; in the list or on
+    // the background it does nothing.
+    if (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) {
+        if (auto* button = qobject_cast<QPushButton*>(focusWidget()); button && button->isEnabled())
+            button->click();
         e->accept();
         return;
     }

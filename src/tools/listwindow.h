@@ -15,6 +15,8 @@ class ListRowDelegate;
 // lines, a hint line, "Chiudi" and "Stampa", and the hidden marker label.
 // The list page lives in panContainer so a window may put a filter page
 // beside it. Lines are held in a model, never one widget per line.
+// No button is the default: Enter presses only a focused button, moves
+// from txtTrova to btnTrova, and does nothing in the list.
 class ListWindow : public QDialog {
     Q_OBJECT
 public:

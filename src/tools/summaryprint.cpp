@@ -23,7 +23,7 @@ void printSummary(QWidget* parent, const QString& title, const QStringList& line
         for (const QString& line : lines)
             list.addLine(line);
         report::Band& band = doc.masterData(QStringLiteral("MasterData"));
-        list.setHeight(list.lines().size() * 12.822);
+        list.setHeight(double(list.lines().size()) * layouts::kSummaryLinePitch);
         band.setHeight(list.height() + 10);
         doc.prepare();
         printing::print(parent, doc);

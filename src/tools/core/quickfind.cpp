@@ -4,8 +4,9 @@
 
 namespace vornel::quickfind {
 
-Outcome find(qsizetype count, const std::function<QString(qsizetype)>& lineAt, int selected,
-             const QString& typed, const QString& remembered)
+namespace {
+template <class LineAt>
+Outcome findIn(qsizetype count, const LineAt& lineAt, int selected, const QString& typed, const QString& remembered)
 {
     Outcome out;
     out.remembered = remembered;
@@ -43,9 +44,19 @@ Outcome find(qsizetype count, const std::function<QString(qsizetype)>& lineAt, i
     return out;
 }
 
+} // namespace
+
+Outcome find(qsizetype count, const std::function<QString(qsizetype)>& lineAt, int selected,
+             const QString& typed, const QString& remembered)
+{
+    return findIn(count, lineAt, selected, typed, remembered);
+}
+
+// The lines are read in place: a press walks a long list without copying a line.
 Outcome find(const QStringList& lines, int selected, const QString& typed, const QString& remembered)
 {
-    return find(lines.size(), [&lines](qsizetype i) { return lines.at(i); }, selected, typed, remembered);
+    return findIn(lines.size(), [&lines](qsizetype i) -> const QString& { return lines.at(i); }, selected, typed,
+                  remembered);
 }
 
 } // namespace vornel::quickfind

@@ -1,0 +1,139 @@
+// List lines and record selection, read from the raw bytes of an archive.
+#include "patients/core/patientlines.h"
+#include "storage/archive.h"
+#include "storage/programfolder.h"
+#include "storage/text.h"
+#include "tools/core/certificatelines.h"
+#include "tools/core/recordlines.h"
+
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace vornel;
+
+namespace {
+// A record whose field 'name' holds exactly these bytes (untrimmed), with
+// the given length byte (the byte count when -1).
+void setRaw(QByteArray& record, const RecordLayout& layout, const char* name, const QByteArray& bytes, int length = -1)
+{
+    const int i = layout.indexOf(std::string_view(name));
+    const int at = layout.offsetOf(i);
+    record[at] = char(length < 0 ? bytes.size() : length);
+    for (int k = 0; k < bytes.size() && k < layout.fields()[i].capacity; ++k)
+        record[at + 1 + k] = bytes[k];
+}
+} // namespace
+
+class TestRecordLines : public QObject {
+    Q_OBJECT
+private slots:
+    // Filters compare the text as typed with the stored text as it is: blanks
+    // stored around a value count, and only A-Z fold.
+    void filterOnStoredText_data()
+    {
+        QTest::addColumn<QByteArray>("stored");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<bool>("accepted");
+        QTest::newRow("inside") << QByteArray("Mario Rossi") << "ROSSI" << true;
+        QTest::newRow("trailing blank typed, none stored") << QByteArray("Mario Rossi") << "rossi " << false;
+        QTest::newRow("trailing blank typed and stored") << QByteArray("Mario Rossi ") << "rossi " << true;
+        QTest::newRow("leading blank stored") << QByteArray(" Rossi") << " ross" << true;
+        QTest::newRow("accent folds not") << QByteArray("Jos\xe8") << "JOS\u00c8" << false;
+        QTest::newRow("accent as stored") << QByteArray("Jos\xe8") << "jos\u00e8" << true;
+        QTest::newRow("longer than the field") << QByteArray("Ro") << "rossi" << false;
+        QTest::newRow("blanks only: not in use") << QByteArray("Verdi") << "   " << true;
+    }
+    void filterOnStoredText()
+    {
+        QFETCH(QByteArray, stored);
+        QFETCH(QString, typed);
+        const RecordLayout& layout = layouts::TSchedaPaziente;
+        QByteArray record(layout.size(), '\0');
+        setRaw(record, layout, "txtPaziente", stored);
+        lists::Selection selection(layout);
+        QCOMPARE(selection.addFilter("txtPaziente", typed), !trimmed(typed).isEmpty());
+        QTEST(selection.accepts(record.constData()), "accepted");
+    }
+
+    // A length byte larger than the field reads the field only; control
+    // characters are trimmed from the column like blanks.
+    void damagedAndControlCharacters()
+    {
+        const RecordLayout& layout = layouts::TSchedaCertificato;
+        QByteArray record(layout.size(), '\0');
+        setRaw(record, layout, "txtPaziente", QByteArray(50, 'A'), 255);
+        setRaw(record, layout, "txtDataNasc", "\t1/2/1980\x01");
+        setRaw(record, layout, "txtMedico", "  Dott. Neri\r\n");
+        setRaw(record, layout, "chkCompletato", "No");
+        const QString line = lists::LineBuilder(layout, lists::kCertificatoLine).line(record.constData());
+        const QString empty10(10, QLatin1Char(' '));
+        QCOMPARE(line, QString(30, QLatin1Char('A')) + "  Data nascita: 1/2/1980    Data ECG: " + empty10 +
+                           "  Data emissione: " + empty10 + "  Medico: Dott. Neri");
+        QCOMPARE(lists::storedText(layout, record.constData(), layout.indexOf(std::string_view("txtPaziente"))),
+                 QString(50, QLatin1Char('A')));
+
+        lists::Selection no(layout);
+        no.requireValue("chkCompletato", kFlagNo);
+        QVERIFY(no.accepts(record.constData()));
+        setRaw(record, layout, "chkCompletato", "N");
+        QVERIFY(!no.accepts(record.constData()));
+    }
+
+    // The hand-over finds every record whose line equals the chosen one,
+    // whatever blanks end the lines, in file order.
+    void recordsWithTheSameLine()
+    {
+        QTemporaryDir dir;
+        setProgramFolder(dir.path());
+        Archive archive(archives::Pazienti);
+        archive.open();
+        const auto add = [&](const QString& name, const QString& note) {
+            Record r(layouts::TSchedaPaziente);
+            r.setText("txtPaziente", name);
+            r.setText("txtNote", note);
+            archive.append(r);
+        };
+        add(QStringLiteral("Rossi"), QString());
+        add(QStringLiteral("Bianchi"), QString());
+        add(QStringLiteral("Rossi"), QString());
+        add(QStringLiteral("rossi"), QString());
+        const lists::LineBuilder builder(layouts::TSchedaPaziente, lists::kPazienteLine);
+        QList<qint64> found;
+        Record rossi(layouts::TSchedaPaziente);
+        rossi.setText("txtPaziente", QStringLiteral("Rossi"));
+        // The list shows the line as built; blanks at its ends do not count.
+        const QString shown = QStringLiteral("  ") + builder.line(rossi.bytes().constData()) + QStringLiteral("  ");
+        lists::forEachRecordWithLine(archive, builder, shown,
+                                     [&](const Record& r, qint64 position) {
+                                         QCOMPARE(r.text("txtPaziente"), QStringLiteral("Rossi"));
+                                         found << position;
+                                     });
+        QCOMPARE(found, (QList<qint64>{1, 3}));
+        archive.close();
+        setProgramFolder(QString());
+    }
+
+    // The search for a folded text, wherever its first character stands.
+    void foldSearch_data()
+    {
+        QTest::addColumn<QString>("hay");
+        QTest::addColumn<QString>("needle");
+        QTest::addColumn<int>("at");
+        QTest::newRow("first letter in either case") << "aXa abc Abc" << "ABC" << 4;
+        QTest::newRow("candidates overlap") << "aaab" << "AAB" << 1;
+        QTest::newRow("at the very end") << "Calcio a 5" << "a 5" << 7;
+        QTest::newRow("first character not a letter") << "12/05/2023" << "/05/" << 2;
+        QTest::newRow("needle longer") << "abc" << "abcd" << -1;
+        QTest::newRow("accent first") << "\u00c8 \u00e8" << "\u00e8" << 2;
+        QTest::newRow("absent") << "Rossi Mario" << "mari0" << -1;
+    }
+    void foldSearch()
+    {
+        QFETCH(QString, hay);
+        QFETCH(QString, needle);
+        QTEST(int(indexOfFold(hay, needle)), "at");
+    }
+};
+
+QTEST_GUILESS_MAIN(TestRecordLines)
+#include "tst_core_recordlines.moc"
