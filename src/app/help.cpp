@@ -4,6 +4,8 @@
 #include "app/shell.h"
 #include "storage/programfolder.h"
 
+#include <QShowEvent>
+
 using namespace vornel;
 using vornel::look::named;
 
@@ -65,7 +67,8 @@ void TfrmGuida::showTopic(QWidget* owner, const help::Topic& topic)
 void TfrmGuida::showEvent(QShowEvent* e)
 {
     QDialog::showEvent(e);
-    FormShow();
+    if (!e->spontaneous())
+        FormShow();
 }
 
 void TfrmGuida::FormShow()

@@ -1,7 +1,14 @@
 #include "app/inputrules.h"
 
+#include <QAction>
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QDropEvent>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMimeData>
 
 namespace vornel::input {
 
@@ -52,8 +59,71 @@ void rewrite(QLineEdit* edit, const std::function<QString(const QString&)>& rule
     edit->setCursorPosition(qBound(0, caret, int(after.size())));
 }
 
+namespace {
+// Pasted or dropped text is filtered before it goes in, so the field's
+// length cuts the filtered text ("IT01234567890" pastes as "01234567890"),
+// not the raw one.
+class PasteFilter : public QObject {
+public:
+    PasteFilter(QLineEdit* edit, bool lettersToo) : QObject(edit), m_edit(edit), m_letters(lettersToo) {}
+
+    void pasteFiltered(const QString& text)
+    {
+        if (m_edit->isReadOnly())
+            return;
+        m_edit->insert(onlyAllowed(text, m_letters));
+    }
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        switch (event->type()) {
+        case QEvent::KeyPress: {
+            auto* k = static_cast<QKeyEvent*>(event);
+            if (k->matches(QKeySequence::Paste)) {
+                pasteFiltered(QGuiApplication::clipboard()->text());
+                return true;
+            }
+            break;
+        }
+        case QEvent::ContextMenu: {
+            auto* c = static_cast<QContextMenuEvent*>(event);
+            QMenu* menu = m_edit->createStandardContextMenu();
+            for (QAction* a : menu->actions()) {
+                if (a->objectName() == QLatin1String("edit-paste")) {
+                    QObject::disconnect(a, &QAction::triggered, nullptr, nullptr);
+                    QObject::connect(a, &QAction::triggered, this,
+                                     [this] { pasteFiltered(QGuiApplication::clipboard()->text()); });
+                }
+            }
+            menu->setAttribute(Qt::WA_DeleteOnClose);
+            menu->popup(c->globalPos());
+            return true;
+        }
+        case QEvent::Drop: {
+            auto* d = static_cast<QDropEvent*>(event);
+            if (!d->mimeData()->hasText() || m_edit->isReadOnly())
+                break;
+            m_edit->setCursorPosition(m_edit->cursorPositionAt(d->position().toPoint()));
+            pasteFiltered(d->mimeData()->text());
+            d->acceptProposedAction();
+            return true;
+        }
+        default:
+            break;
+        }
+        return false;
+    }
+
+private:
+    QLineEdit* m_edit;
+    bool m_letters;
+};
+} // namespace
+
 void filterEdits(QLineEdit* edit, bool lettersToo)
 {
+    edit->installEventFilter(new PasteFilter(edit, lettersToo));
     QObject::connect(edit, &QLineEdit::textEdited, edit, [edit, lettersToo] {
         rewrite(edit, [lettersToo](const QString& s) { return onlyAllowed(s, lettersToo); });
     });

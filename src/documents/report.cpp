@@ -1,11 +1,14 @@
 #include "documents/report.h"
 
+#include "storage/filelayer.h"
+
 #include <QFontMetricsF>
 #include <QImage>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPagedPaintDevice>
 #include <QPainter>
+#include <QBuffer>
 #include <QPdfWriter>
 #include <QRegularExpression>
 #include <QSvgRenderer>
@@ -276,7 +279,9 @@ std::vector<TextLine> layoutMemo(const Memo& memo)
         tl.endLayout();
         const double full = l.naturalTextWidth() / kFine;
         double x0 = kInsetX;
-        if (memo.hAlign == HAlign::Centre)
+        // A centred text that does not fit starts at the left edge, so it is
+        // cut at the right like any other.
+        if (memo.hAlign == HAlign::Centre && full <= innerW)
             x0 += (innerW - full) / 2;
         // Keep the whole characters that lie inside the box: a text wider
         // than its box is cut at the edge, never continued.
@@ -619,7 +624,11 @@ QByteArray xmpPacket(const PdfSettings& st)
 void Document::exportPdf(const QString& path, const PdfSettings& settings) const
 {
     requirePrepared(*this);
-    QPdfWriter writer(path);
+    // The document is made in memory and then replaces the file whole, so a
+    // failure leaves an earlier file as it was.
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    QPdfWriter writer(&buffer);
     writer.setResolution(1200);
     writer.setTitle(settings.title.isEmpty() ? m_name : settings.title);
     writer.setCreator(settings.creator);
@@ -628,10 +637,11 @@ void Document::exportPdf(const QString& path, const PdfSettings& settings) const
         st.title = m_name;
     writer.setDocumentXmpMetadata(xmpPacket(st));
     writer.setPageLayout(pageLayout(m_page));
-    // QPdfWriter opens the file when painting begins.
     try {
         paint(writer);
-    } catch (const ReportError&) {
+        buffer.close();
+        files::writeWhole(path, buffer.data());
+    } catch (const std::runtime_error&) {
         throw ReportError(QStringLiteral("Impossibile scrivere il file \"%1\".").arg(path));
     }
 }

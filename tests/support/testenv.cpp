@@ -4,6 +4,7 @@
 #include "app/registry.h"
 #include "app/shell.h"
 #include "storage/clock.h"
+#include "storage/filelayer.h"
 #include "storage/programfolder.h"
 
 #include <QApplication>
@@ -24,11 +25,13 @@ TestEnv::TestEnv()
         [this](const QString&, const QString&, const QString&) { return openFileAnswer; });
     vornel::setEndProgramHandler([this] { ++endRequests; });
     vornel::clock::setFixedNow(QDateTime(QDate(2026, 3, 14), QTime(9, 26, 53)));
+    vornel::files::faults::clear();
 }
 
 TestEnv::~TestEnv()
 {
     testing::closeModals();
+    vornel::files::faults::clear();
     vornel::msg::setResponder({});
     TMisc::setOpener({});
     vornel::dialogs::setOpenFileResponder({});
