@@ -195,25 +195,38 @@ private slots:
         QTest::newRow("chkRicontatta") << "chkRicontatta"
                                        << "Annota che il paziente \u00e8 da ricontattare per questioni in sospeso.";
     }
+    // The real mouse: the hint shows while the pointer is over its control,
+    // moving on it included (a button tracks the mouse for its hover look,
+    // and the band below must not clear the hint).
     void hints()
     {
         QFETCH(QString, control);
         QFETCH(QString, hint);
         QWidget* w = card->findChild<QWidget*>(control);
         QVERIFY(w);
-        QEvent enter(QEvent::Enter);
-        QApplication::sendEvent(w, &enter);
+        // The test screen is smaller than the card: give it a laptop's room.
+        card->showNormal();
+        card->resize(1366, 728);
+        QTRY_COMPARE(card->size(), QSize(1366, 728));
+        QVERIFY2(QRect(QPoint(0, 0), card->size()).contains(QRect(w->mapTo(card, QPoint(0, 0)), w->size())),
+                 "the control lies outside the window");
+        testing::moveMouseOver(w);
+        QCOMPARE(card->panInfo->text(), hint);
+        testing::moveMouseTo(w, QPoint(2, w->height() / 2));
+        QCOMPARE(card->panInfo->text(), hint);
+        testing::moveMouseTo(w, QPoint(w->width() - 3, w->height() / 2));
         QCOMPARE(card->panInfo->text(), hint);
         // Over an edit nothing changes; over a band, the strips or the
         // position the status text clears.
-        QApplication::sendEvent(card->txtNote, &enter);
+        testing::moveMouseTo(card->txtNote, card->txtNote->rect().center());
         QCOMPARE(card->panInfo->text(), hint);
         for (const char* area : {"panSezione3", "panNavigazione", "lblPosizione", "panPulsanti", "panStato"}) {
-            QApplication::sendEvent(w, &enter);
+            testing::moveMouseOver(w);
+            QCOMPARE(card->panInfo->text(), hint);
             QWidget* background = card->findChild<QWidget*>(QLatin1String(area));
-            QMouseEvent move(QEvent::MouseMove, QPointF(2, 2), background->mapToGlobal(QPointF(2, 2)), Qt::NoButton,
-                             Qt::NoButton, Qt::NoModifier);
-            QApplication::sendEvent(background, &move);
+            const QPoint bare = testing::bareSpot(background);
+            QVERIFY2(bare.x() >= 0, area);
+            testing::moveMouseTo(background, bare);
             QVERIFY2(card->panInfo->text().isEmpty(), area);
         }
     }
