@@ -5,6 +5,7 @@
 #include "app/startup.h"
 #include "certificates/certificatecards.h"
 #include "storage/archive.h"
+#include "storage/filelayer.h"
 #include "storage/inifile.h"
 #include "storage/programfolder.h"
 #include "support/testenv.h"
@@ -481,6 +482,27 @@ private slots:
         QCOMPARE(m_env->messages.size(), 1);
         QVERIFY(m_env->lastText().startsWith(QStringLiteral("Unable to write to ")));
         setProgramFolder(m_env->folder());
+    }
+
+    // A settings file that is there but cannot be read: the card shows
+    // empty office fields and closing it refuses to replace the file, so
+    // the office data, "Titolare Privacy" included, are not lost.
+    void unreadableSettingsAreKept()
+    {
+        const QString path = programPath(QStringLiteral("Studio_Medico_Vrn.ini"));
+        const QByteArray stored = "[Modulo Privacy]\r\nStudio Medico=Studio Salus\r\nTitolare Privacy=Dott. Neri\r\n";
+        testing::writeFile(path, stored);
+        files::faults::failOn(files::Op::Read, QStringLiteral("Studio_Medico_Vrn.ini"));
+        CertificateCard* card = showCard(kinds()[1]);
+        QCOMPARE(edit(card, "txtStudioDent")->text(), QString());
+        QTest::mouseClick(card->cmdEsci, Qt::LeftButton);
+        QCOMPARE(m_env->texts(), QStringList{QStringLiteral("Unable to write to ") + path});
+        QCOMPARE(m_env->messages[0].kind, msg::Kind::Error);
+        QVERIFY(card->isVisible());
+        QCOMPARE(testing::readFile(path), stored);
+        files::faults::clear();
+        QTest::mouseClick(card->cmdEsci, Qt::LeftButton);
+        QVERIFY(!card->isVisible());
     }
 
     void longDateOfIssueStoredCutTo10()
