@@ -88,6 +88,28 @@ private slots:
         QCOMPARE(readAll(path), QByteArray("new document"));
     }
 
+    // The streamed writer obeys the same faults and keeps the old file.
+    void saveFileKeepsOldFile_data() { writeWholeKeepsOldFile_data(); }
+    void saveFileKeepsOldFile()
+    {
+        QFETCH(Op, op);
+        const QString path = m_dir.filePath(QStringLiteral("Pazienti.xls"));
+        writeAll(path, "old export");
+        files::faults::failOn(op, QStringLiteral("Pazienti.xls"), 1);
+        {
+            files::SaveFile out(path);
+            const bool done = out.open(QIODevice::WriteOnly) && out.write("new export") == 10 && out.commit();
+            QVERIFY(!done);
+        }
+        QCOMPARE(readAll(path), QByteArray("old export"));
+        QCOMPARE(QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"Pazienti.xls"});
+        files::SaveFile out(path);
+        QVERIFY(out.open(QIODevice::WriteOnly));
+        QCOMPARE(out.write("new export"), qint64(10));
+        QVERIFY(out.commit());
+        QCOMPARE(readAll(path), QByteArray("new export"));
+    }
+
     void readWholeTellsMissingFromUnreadable()
     {
         const QString path = m_dir.filePath(QStringLiteral("unins000.dll"));

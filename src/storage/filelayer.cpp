@@ -215,6 +215,39 @@ qint64 File::writeData(const char* data, qint64 size)
     return QFile::writeData(data, size);
 }
 
+SaveFile::SaveFile(const QString& path) : QSaveFile(path)
+{
+    setDirectWriteFallback(true);
+}
+
+bool SaveFile::open(OpenMode mode)
+{
+    if (faults::hit(Op::Open, fileName())) {
+        setErrorString(QStringLiteral("injected fault"));
+        return false;
+    }
+    return QSaveFile::open(mode);
+}
+
+qint64 SaveFile::writeData(const char* data, qint64 size)
+{
+    if (faults::hit(Op::Write, fileName())) {
+        setErrorString(QStringLiteral("injected fault"));
+        return -1;
+    }
+    return QSaveFile::writeData(data, size);
+}
+
+bool SaveFile::commit()
+{
+    if (faults::hit(Op::Rename, fileName())) {
+        cancelWriting();
+        QSaveFile::commit(); // closes the device; the old file stays
+        return false;
+    }
+    return QSaveFile::commit();
+}
+
 namespace faults {
 
 void failOn(Op op, const QString& pathOrName, int times)

@@ -1,6 +1,7 @@
 #pragma once
 #include <QByteArray>
 #include <QFile>
+#include <QSaveFile>
 #include <QString>
 
 #include <stdexcept>
@@ -14,10 +15,15 @@
 //   files::writeWhole(path, bytes);                // replaces path only once complete
 //   files::copyReplacing(source, target);          // target kept until the copy is whole
 //   files::File f(path); f.open(QIODevice::ReadWrite); // a QFile whose open/read/write obey faults
+//   files::SaveFile out(path); out.open(QIODevice::WriteOnly); out.write(...); out.commit();
+//                                                  // streamed whole-file replace, for large exports
 //   files::faults::failOn(files::Op::Write, "Studio_Medico_Vrn.ini");   // tests only
 //
 // writeWhole and copyReplacing throw files::FileError (what(): path and
-// reason); File reports failures like any QFile (open() false, read/write -1).
+// reason); File and SaveFile report failures like QFile and QSaveFile
+// (open() or commit() false, read/write -1). A library that writes files by
+// itself (libzip) should write into memory and hand the bytes to writeWhole,
+// or stream them into a SaveFile, so the seam sees every file.
 namespace vornel::files {
 
 enum class Op { Open, Read, Write, Rename, Copy };
@@ -48,7 +54,8 @@ Read readWhole(const QString& path);
 void writeWhole(const QString& path, const QByteArray& bytes);
 
 // Copies source over target (creating it when missing). The old target stays
-// until the copy is complete. Copying a file onto itself does nothing.
+// until the copy is complete, so the copy needs to create a file beside it.
+// Copying a file onto itself does nothing.
 void copyReplacing(const QString& source, const QString& target);
 
 // A QFile whose open, read and write can be made to fail by the test hook.
@@ -59,6 +66,21 @@ public:
 
 protected:
     qint64 readData(char* data, qint64 maxSize) override;
+    qint64 writeData(const char* data, qint64 size) override;
+};
+
+// A QSaveFile (new content written beside the file, put in its place by
+// commit()) whose open, write and commit obey the test hook. In a folder
+// where files may be changed but not created it writes the file in place
+// (QSaveFile's direct-write fallback): an interrupted write then leaves it
+// partly written, so small files are better written with writeWhole.
+class SaveFile : public QSaveFile {
+public:
+    explicit SaveFile(const QString& path);
+    bool open(OpenMode mode) override;
+    bool commit(); // hides QSaveFile::commit: call it on a SaveFile
+
+protected:
     qint64 writeData(const char* data, qint64 size) override;
 };
 
