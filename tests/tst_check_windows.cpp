@@ -4,6 +4,8 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QContextMenuEvent>
+#include <QMenu>
 #include <QTest>
 
 using vornel::msg::Kind;
@@ -177,6 +179,21 @@ void TstCheckWindows::partitaIvaKeys()
     txt->clear();
     QGuiApplication::clipboard()->setText(QStringLiteral("IT01234567890"));
     QTest::keyClick(txt, Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(txt->text(), QStringLiteral("01234567890"));
+    // The same through the edit's context menu ("Incolla").
+    txt->clear();
+    QContextMenuEvent menuAt(QContextMenuEvent::Mouse, QPoint(5, 5), txt->mapToGlobal(QPoint(5, 5)));
+    QApplication::sendEvent(txt, &menuAt);
+    QMenu* menu = nullptr;
+    QTRY_VERIFY((menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())));
+    QAction* paste = nullptr;
+    const QString shortcut = QKeySequence(QKeySequence::Paste).toString(QKeySequence::NativeText);
+    for (QAction* a : menu->actions())
+        if (a->text().endsWith(QLatin1Char('\t') + shortcut))
+            paste = a;
+    QVERIFY(paste);
+    paste->trigger();
+    menu->close();
     QCOMPARE(txt->text(), QStringLiteral("01234567890"));
 }
 

@@ -89,12 +89,10 @@ protected:
         case QEvent::ContextMenu: {
             auto* c = static_cast<QContextMenuEvent*>(event);
             QMenu* menu = m_edit->createStandardContextMenu();
-            for (QAction* a : menu->actions()) {
-                if (a->objectName() == QLatin1String("edit-paste")) {
-                    QObject::disconnect(a, &QAction::triggered, nullptr, nullptr);
-                    QObject::connect(a, &QAction::triggered, this,
-                                     [this] { pasteFiltered(QGuiApplication::clipboard()->text()); });
-                }
+            if (QAction* paste = pasteAction(menu)) {
+                QObject::disconnect(paste, &QAction::triggered, nullptr, nullptr);
+                QObject::connect(paste, &QAction::triggered, this,
+                                 [this] { pasteFiltered(QGuiApplication::clipboard()->text()); });
             }
             menu->setAttribute(Qt::WA_DeleteOnClose);
             menu->popup(c->globalPos());
@@ -116,6 +114,19 @@ protected:
     }
 
 private:
+    // The standard menu's paste entry: the one showing the paste shortcut
+    // (its caption is translated), else the sixth entry, where Qt puts it
+    // (undo, redo, separator, cut, copy, paste) in an editable field.
+    static QAction* pasteAction(QMenu* menu)
+    {
+        const QString shortcut = QLatin1Char('\t') + QKeySequence(QKeySequence::Paste).toString(QKeySequence::NativeText);
+        const QList<QAction*> actions = menu->actions();
+        for (QAction* a : actions)
+            if (a->text().endsWith(shortcut))
+                return a;
+        return actions.size() > 5 && !actions[5]->isSeparator() ? actions[5] : nullptr;
+    }
+
     QLineEdit* m_edit;
     bool m_letters;
 };

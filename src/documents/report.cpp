@@ -1,14 +1,11 @@
 #include "documents/report.h"
 
-#include "storage/filelayer.h"
-
 #include <QFontMetricsF>
 #include <QImage>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPagedPaintDevice>
 #include <QPainter>
-#include <QBuffer>
 #include <QPdfWriter>
 #include <QRegularExpression>
 #include <QSvgRenderer>
@@ -624,11 +621,7 @@ QByteArray xmpPacket(const PdfSettings& st)
 void Document::exportPdf(const QString& path, const PdfSettings& settings) const
 {
     requirePrepared(*this);
-    // The document is made in memory and then replaces the file whole, so a
-    // failure leaves an earlier file as it was.
-    QBuffer buffer;
-    buffer.open(QIODevice::WriteOnly);
-    QPdfWriter writer(&buffer);
+    QPdfWriter writer(path);
     writer.setResolution(1200);
     writer.setTitle(settings.title.isEmpty() ? m_name : settings.title);
     writer.setCreator(settings.creator);
@@ -637,11 +630,10 @@ void Document::exportPdf(const QString& path, const PdfSettings& settings) const
         st.title = m_name;
     writer.setDocumentXmpMetadata(xmpPacket(st));
     writer.setPageLayout(pageLayout(m_page));
+    // QPdfWriter opens the file when painting begins.
     try {
         paint(writer);
-        buffer.close();
-        files::writeWhole(path, buffer.data());
-    } catch (const std::runtime_error&) {
+    } catch (const ReportError&) {
         throw ReportError(QStringLiteral("Impossibile scrivere il file \"%1\".").arg(path));
     }
 }
