@@ -2,9 +2,9 @@
 
 #include <QAbstractButton>
 #include <QApplication>
-#include <QKeyEvent>
 #include <QEvent>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
@@ -232,9 +232,8 @@ protected:
 
 void vornel::look::pressOnEnter(std::initializer_list<QAbstractButton*> buttons)
 {
-    for (QAbstractButton* b : buttons) {
+    for (QAbstractButton* b : buttons)
         b->installEventFilter(new EnterPresses(b));
-    }
 }
 
 HintTracker::HintTracker(QLabel* status, QObject* parent) : QObject(parent), m_status(status) {}

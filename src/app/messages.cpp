@@ -73,7 +73,7 @@ void plain(QWidget* parent, const QString& text) { show(parent, Kind::Plain, tex
 
 QString archiveLockedMessage(const QString& lockPath)
 {
-    return QStringLiteral("Attenzione: l'archivio \u00e8 in uso da un'altra postazione, che sta salvando una scheda "
+    return QStringLiteral("Attenzione: l'archivio \u00e8 in uso da un'altra postazione del programma "
                           "(file di blocco \"%1\").\r\n\r\nSi vuole riprovare?")
         .arg(QDir::toNativeSeparators(lockPath));
 }

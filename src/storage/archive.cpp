@@ -127,10 +127,9 @@ void removeDeadLock(const QString& lockPath)
     f.close();
     // What QLockFile writes first: the owner's process id on a line of its own.
     const qsizetype eol = head.indexOf('\n');
-    bool pidOk = false;
-    if (eol > 0)
-        pidOk = head.left(eol).trimmed().toLongLong(&pidOk) > 0 && pidOk;
-    if (!readable || !pidOk)
+    bool number = false;
+    const qint64 pid = eol > 0 ? head.left(eol).trimmed().toLongLong(&number) : 0;
+    if (!readable || !number || pid <= 0)
         QFile::remove(lockPath);
 }
 } // namespace
