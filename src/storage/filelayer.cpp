@@ -79,10 +79,13 @@ void writeInPlace(const QString& path, const QByteArray& bytes)
     f.close();
 }
 
-bool createsDenied(const QString& path)
+// QSaveFile could not make its new file beside an existing one that may be
+// written: typically a folder where files may be changed but not created
+// (the folder's own permission bits do not tell on every system).
+bool writableInPlace(const QString& path)
 {
     const QFileInfo info(path);
-    return info.exists() && info.isWritable() && !QFileInfo(info.absolutePath()).isWritable();
+    return info.exists() && info.isFile() && info.isWritable();
 }
 
 } // namespace
@@ -127,7 +130,7 @@ void writeWhole(const QString& path, const QByteArray& bytes)
     QSaveFile out(path);
     if (!out.open(QIODevice::WriteOnly)) {
         // A folder where files may be changed but not created.
-        if (createsDenied(path)) {
+        if (writableInPlace(path)) {
             checkFault(Op::Write, path);
             writeInPlace(path, bytes);
             return;
