@@ -3,6 +3,7 @@
 #include "app/look.h"
 #include "app/registry.h"
 #include "patients/attachments.h"
+#include "storage/filelayer.h"
 #include "patients/tfrmclienti.h"
 #include "support/testenv.h"
 
@@ -60,6 +61,10 @@ private slots:
     void sameNameAsks_data();
     void sameNameAsks();
     void fileFromTheFolderItselfIsKept();
+    void failedCopyKeepsOldFileAndSlot_data();
+    void failedCopyKeepsOldFileAndSlot();
+    void namesTheCardCannotHoldAreRefused_data();
+    void namesTheCardCannotHoldAreRefused();
     void annullaKeepsCardSlotsButNotTheCopy();
     void applicaWritesTrimmedSlots();
     void emptyButtonKeepsDescription();
@@ -160,6 +165,92 @@ void TstAttachments::fileFromTheFolderItselfIsKept()
     click(child(w.get(), "btnSfoglia01"));
     QCOMPARE(child<QLineEdit>(w.get(), "txtFile01")->text(), QStringLiteral("radiografia.png"));
     QCOMPARE(testing::readFile(inside), QByteArray("RX"));
+}
+
+// Through the file seam: whatever step of the copy fails, the file already
+// in the folder stays whole, the slot keeps its old name and the user is told.
+void TstAttachments::failedCopyKeepsOldFileAndSlot_data()
+{
+    using vornel::files::Op;
+    QTest::addColumn<int>("op");
+    QTest::addColumn<QString>("on");
+    QTest::newRow("copy") << int(Op::Copy) << "documento.jpg";
+    QTest::newRow("open the chosen file") << int(Op::Open) << "scansioni/documento.jpg";
+    QTest::newRow("read the chosen file") << int(Op::Read) << "scansioni/documento.jpg";
+    QTest::newRow("write the copy") << int(Op::Write) << "Documenti_Allegati/documento.jpg";
+    QTest::newRow("put the copy in place") << int(Op::Rename) << "Documenti_Allegati/documento.jpg";
+}
+
+void TstAttachments::failedCopyKeepsOldFileAndSlot()
+{
+    QFETCH(int, op);
+    QFETCH(QString, on);
+    QDir(m_env->folder()).mkpath(QStringLiteral("Documenti_Allegati"));
+    const QString inFolder = m_env->path(QStringLiteral("Documenti_Allegati/documento.jpg"));
+    testing::writeFile(inFolder, "primo paziente");
+    m_env->openFileAnswer = source(QStringLiteral("documento.jpg"), "secondo paziente");
+    const QString faultPath = on.startsWith(QLatin1String("scansioni/")) ? m_outside->path() + QLatin1Char('/') + on
+                              : on.contains(QLatin1Char('/'))           ? m_env->path(on)
+                                                                        : on;
+    vornel::files::faults::failOn(vornel::files::Op(op), faultPath);
+    cardLabel("lblFile02")->setText(QStringLiteral("vecchio.jpg"));
+    auto w = openFromCard();
+    click(child(w.get(), "btnSfoglia02"));
+    QCOMPARE(m_env->texts(),
+             (QStringList{kOverwrite,
+                          QStringLiteral("Attenzione: non \u00e8 stato possibile copiare il file nella cartella dei "
+                                         "documenti allegati.\n\r\n\rAccertarsi di possedere i privilegi di scrittura "
+                                         "nella cartella di installazione del programma.")}));
+    QCOMPARE(int(m_env->messages[1].kind), int(Kind::Error));
+    QCOMPARE(child<QLineEdit>(w.get(), "txtFile02")->text(), QStringLiteral("vecchio.jpg"));
+    QCOMPARE(testing::readFile(inFolder), QByteArray("primo paziente"));
+    QCOMPARE(QDir(m_env->path(QStringLiteral("Documenti_Allegati"))).entryList(QDir::Files | QDir::Hidden),
+             QStringList{"documento.jpg"});
+}
+
+// A name the card would store with "?" or cut would point at another file
+// after Salva: refused before anything is copied.
+void TstAttachments::namesTheCardCannotHoldAreRefused_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("message");
+    const QString chars = QStringLiteral("\" contiene caratteri che non possono essere memorizzati nella scheda "
+                                         "(lettere di altri alfabeti, simboli particolari, oppure spazi all'inizio o "
+                                         "alla fine del nome).\r\n\r\nRinominare il file e selezionarlo di nuovo.");
+    const QString longName = QString(247, QLatin1Char('a')) + QStringLiteral(".pdf"); // 251 characters
+    QTest::newRow("Greek letter") << QStringLiteral("Referto \u03a9.pdf")
+                                  << QStringLiteral("Attenzione: il nome del file \"Referto \u03a9.pdf") + chars;
+    QTest::newRow("leading blank") << QStringLiteral(" referto.pdf")
+                                   << QStringLiteral("Attenzione: il nome del file \" referto.pdf") + chars;
+    QTest::newRow("251 characters")
+        << longName
+        << QStringLiteral("Attenzione: il nome del file \"%1\" \u00e8 troppo lungo per essere memorizzato nella "
+                          "scheda (al massimo 250 caratteri).\r\n\r\nRinominare il file con un nome pi\u00f9 breve e "
+                          "selezionarlo di nuovo.")
+               .arg(longName);
+    QTest::newRow("250 characters, accented") << QString(242, QLatin1Char('a')) + QStringLiteral("\u00e0\u00e8.pdf")
+                                              << QString();
+}
+
+void TstAttachments::namesTheCardCannotHoldAreRefused()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, message);
+    m_env->openFileAnswer = source(name, "referto");
+    QVERIFY(QFile::exists(m_env->openFileAnswer));
+    cardLabel("lblFile01")->setText(QStringLiteral("vecchio.jpg"));
+    auto w = openFromCard();
+    click(child(w.get(), "btnSfoglia01"));
+    if (message.isEmpty()) {
+        QVERIFY(m_env->messages.isEmpty());
+        QCOMPARE(child<QLineEdit>(w.get(), "txtFile01")->text(), name);
+        QCOMPARE(testing::readFile(m_env->path(QStringLiteral("Documenti_Allegati/") + name)), QByteArray("referto"));
+        return;
+    }
+    QCOMPARE(m_env->texts(), QStringList{message});
+    QCOMPARE(int(m_env->messages[0].kind), int(Kind::Warning));
+    QCOMPARE(child<QLineEdit>(w.get(), "txtFile01")->text(), QStringLiteral("vecchio.jpg"));
+    QVERIFY(!QFileInfo::exists(m_env->path(QStringLiteral("Documenti_Allegati"))));
 }
 
 void TstAttachments::annullaKeepsCardSlotsButNotTheCopy()

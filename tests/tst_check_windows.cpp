@@ -3,6 +3,9 @@
 #include "support/testenv.h"
 
 #include <QApplication>
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QMenu>
 #include <QTest>
 
 using vornel::msg::Kind;
@@ -31,6 +34,7 @@ private slots:
     void partitaIva_data();
     void partitaIva();
     void partitaIvaKeys();
+    void enterPressesTheFocusedButton();
 };
 
 void TstCheckWindows::codFisc_data()
@@ -82,12 +86,37 @@ void TstCheckWindows::codFiscTypedUpperCaseAndEnter()
     QCOMPARE(txt->text(), QStringLiteral("RSSMRA80A01H501U"));
     // Enter moves to Controlla, it does not check.
     QTest::keyClick(txt, Qt::Key_Return);
-    QTRY_VERIFY(w.findChild<QPushButton*>(QStringLiteral("btnControlla"))->hasFocus());
+    auto* controlla = w.findChild<QPushButton*>(QStringLiteral("btnControlla"));
+    QTRY_VERIFY(controlla->hasFocus());
     QVERIFY(env.messages.isEmpty());
     QVERIFY(w.isVisible());
-    QTest::mouseClick(w.findChild<QPushButton*>(QStringLiteral("btnChiudi")), Qt::LeftButton);
+    // Enter on the focused Controlla presses it, as Space does.
+    QTest::keyClick(controlla, Qt::Key_Return);
+    QCOMPARE(env.texts(), QStringList{QStringLiteral("Il codice fiscale digitato \u00e8 VALIDO.")});
     QVERIFY(!w.isVisible());
-    QVERIFY(env.messages.isEmpty());
+}
+
+// Enter on a focused button presses it, and only that button.
+void TstCheckWindows::enterPressesTheFocusedButton()
+{
+    TestEnv env;
+    TfrmPartitaIva w(nullptr);
+    w.show();
+    QLineEdit* txt = edit(w, "txtPartitaIva");
+    QTRY_VERIFY(txt->hasFocus());
+    QTest::keyClicks(txt, QStringLiteral("123"));
+    QTest::keyClick(txt, Qt::Key_Return);
+    auto* controlla = w.findChild<QPushButton*>(QStringLiteral("btnControlla"));
+    QTRY_VERIFY(controlla->hasFocus());
+    QTest::keyClick(controlla, Qt::Key_Enter); // the keypad's Enter
+    QCOMPARE(env.texts(), QStringList{kIvaLength});
+    QVERIFY(w.isVisible());
+    auto* chiudi = w.findChild<QPushButton*>(QStringLiteral("btnChiudi"));
+    chiudi->setFocus();
+    QTRY_VERIFY(chiudi->hasFocus());
+    QTest::keyClick(chiudi, Qt::Key_Return);
+    QVERIFY(!w.isVisible());
+    QCOMPARE(env.messages.size(), 1);
 }
 
 void TstCheckWindows::partitaIva_data()
@@ -146,6 +175,26 @@ void TstCheckWindows::partitaIvaKeys()
     QCOMPARE(txt->text(), QStringLiteral("1235"));
     QTest::keyClicks(txt, QStringLiteral("0123456789"));
     QCOMPARE(txt->text().size(), 11);
+    // Pasted text: the letters go first, then the length cuts.
+    txt->clear();
+    QGuiApplication::clipboard()->setText(QStringLiteral("IT01234567890"));
+    QTest::keyClick(txt, Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(txt->text(), QStringLiteral("01234567890"));
+    // The same through the edit's context menu ("Incolla").
+    txt->clear();
+    QContextMenuEvent menuAt(QContextMenuEvent::Mouse, QPoint(5, 5), txt->mapToGlobal(QPoint(5, 5)));
+    QApplication::sendEvent(txt, &menuAt);
+    QMenu* menu = nullptr;
+    QTRY_VERIFY((menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())));
+    QAction* paste = nullptr;
+    const QString shortcut = QKeySequence(QKeySequence::Paste).toString(QKeySequence::NativeText);
+    for (QAction* a : menu->actions())
+        if (a->text().endsWith(QLatin1Char('\t') + shortcut))
+            paste = a;
+    QVERIFY(paste);
+    paste->trigger();
+    menu->close();
+    QCOMPARE(txt->text(), QStringLiteral("01234567890"));
 }
 
 QTEST_MAIN(TstCheckWindows)

@@ -184,7 +184,7 @@ private slots:
         Document doc = Document::fromLayout(kCutLayout);
         const QString longWord = QString(60, QLatin1Char('W'));
         doc.memo(QStringLiteral("memTaglio")).setText(QStringLiteral("Inizio ") + longWord);
-        doc.memo(QStringLiteral("memCentroLungo")).setText(longWord);
+        doc.memo(QStringLiteral("memCentroLungo")).setText(QStringLiteral("Inizio ") + longWord);
         doc.memo(QStringLiteral("memACapo")).setText(QStringLiteral("uno due tre quattro cinque sei sette otto nove "
                                                                     "dieci undici dodici tredici quattordici quindici "
                                                                     "sedici diciassette diciotto diciannove venti"));
@@ -202,12 +202,17 @@ private slots:
         QVERIFY(cutBox.right() - cut[1].mm.right() < 5); // cut at the edge, not earlier
         QCOMPARE(qAbs(cut[1].mm.top() - cut[0].mm.top()) < 0.5, true);
 
-        // Centred and too wide: cut on both sides, nothing outside the box.
+        // Centred and too wide: it keeps its beginning and is cut at the
+        // right like any other text (an over-long address keeps its street).
         const QRectF centreBox = unitsToMm(37.8, 300, 200, 22.68);
         const QList<PdfWord> centred = pdf.wordsIn(0, centreBox.adjusted(-30, -1, 30, 1));
-        QCOMPARE(centred.size(), 1);
+        QCOMPARE(centred.size(), 2);
+        QCOMPARE(centred[0].text, QStringLiteral("Inizio"));
         QVERIFY(centred[0].mm.left() >= centreBox.left() - 0.2);
-        QVERIFY(centred[0].mm.right() <= centreBox.right() + 0.2);
+        QVERIFY(centred[0].mm.left() - centreBox.left() < 1.5);
+        QVERIFY(centred[1].text.size() < longWord.size());
+        QVERIFY(centred[1].mm.right() <= centreBox.right() + 0.2);
+        QVERIFY(centreBox.right() - centred[1].mm.right() < 5);
 
         // Word wrap on: continues on the next lines within the box; lines
         // below the box are not printed.

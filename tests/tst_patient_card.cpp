@@ -1,5 +1,6 @@
 // The patient card: its controls, field rules, storing and browsing
 // "Pazienti.vrn", and the windows it opens.
+#include "app/core/navigation.h"
 #include "app/help.h"
 #include "app/look.h"
 #include "app/mainmenu.h"
@@ -8,10 +9,12 @@
 #include "patients/tfrmclienti.h"
 #include "storage/archive.h"
 #include "storage/cp1252.h"
+#include "storage/filelayer.h"
 #include "storage/records.h"
 #include "support/testenv.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QDir>
 #include <QFileInfo>
 #include <QMouseEvent>
@@ -195,25 +198,38 @@ private slots:
         QTest::newRow("chkRicontatta") << "chkRicontatta"
                                        << "Annota che il paziente \u00e8 da ricontattare per questioni in sospeso.";
     }
+    // The real mouse: the hint shows while the pointer is over its control,
+    // moving on it included (a button tracks the mouse for its hover look,
+    // and the band below must not clear the hint).
     void hints()
     {
         QFETCH(QString, control);
         QFETCH(QString, hint);
         QWidget* w = card->findChild<QWidget*>(control);
         QVERIFY(w);
-        QEvent enter(QEvent::Enter);
-        QApplication::sendEvent(w, &enter);
+        // The test screen is smaller than the card: give it a laptop's room.
+        card->showNormal();
+        card->resize(1366, 728);
+        QTRY_COMPARE(card->size(), QSize(1366, 728));
+        QVERIFY2(QRect(QPoint(0, 0), card->size()).contains(QRect(w->mapTo(card, QPoint(0, 0)), w->size())),
+                 "the control lies outside the window");
+        testing::moveMouseOver(w);
+        QCOMPARE(card->panInfo->text(), hint);
+        testing::moveMouseTo(w, QPoint(2, w->height() / 2));
+        QCOMPARE(card->panInfo->text(), hint);
+        testing::moveMouseTo(w, QPoint(w->width() - 3, w->height() / 2));
         QCOMPARE(card->panInfo->text(), hint);
         // Over an edit nothing changes; over a band, the strips or the
         // position the status text clears.
-        QApplication::sendEvent(card->txtNote, &enter);
+        testing::moveMouseTo(card->txtNote, card->txtNote->rect().center());
         QCOMPARE(card->panInfo->text(), hint);
         for (const char* area : {"panSezione3", "panNavigazione", "lblPosizione", "panPulsanti", "panStato"}) {
-            QApplication::sendEvent(w, &enter);
+            testing::moveMouseOver(w);
+            QCOMPARE(card->panInfo->text(), hint);
             QWidget* background = card->findChild<QWidget*>(QLatin1String(area));
-            QMouseEvent move(QEvent::MouseMove, QPointF(2, 2), background->mapToGlobal(QPointF(2, 2)), Qt::NoButton,
-                             Qt::NoButton, Qt::NoModifier);
-            QApplication::sendEvent(background, &move);
+            const QPoint bare = testing::bareSpot(background);
+            QVERIFY2(bare.x() >= 0, area);
+            testing::moveMouseTo(background, bare);
             QVERIFY2(card->panInfo->text().isEmpty(), area);
         }
     }
@@ -537,6 +553,34 @@ private slots:
         card->txtPartitaIva->setFocus();
         card->txtPartitaIva->insert(QStringLiteral("0123-4567"));
         QCOMPARE(card->txtPartitaIva->text(), QStringLiteral("01234567"));
+        // Pasted with the keyboard: filtered first, then cut to the length.
+        QGuiApplication::clipboard()->setText(QStringLiteral("IT01234567890"));
+        card->txtPartitaIva->clear();
+        QTest::keyClick(card->txtPartitaIva, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(card->txtPartitaIva->text(), QStringLiteral("01234567890"));
+        card->txtPartitaIva->clear();
+        QTest::keyClick(card->txtPartitaIva, Qt::Key_Insert, Qt::ShiftModifier);
+        QCOMPARE(card->txtPartitaIva->text(), QStringLiteral("01234567890"));
+        QGuiApplication::clipboard()->setText(QStringLiteral("cf: rssmra80a01h501u-x"));
+        card->txtCodFisc->clear();
+        QTest::keyClick(card->txtCodFisc, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(card->txtCodFisc->text(), QStringLiteral("CFRSSMRA80A01H50"));
+    }
+
+    // A province typed and confirmed with Enter is stored as typed: no
+    // completion from the list takes its place.
+    void provinceIsStoredAsTyped()
+    {
+        fillRequired();
+        card->txtProvRes->setFocus();
+        QTRY_COMPARE(focusedName(), QStringLiteral("txtProvRes"));
+        QTest::keyClicks(card->txtProvRes, QStringLiteral("m"));
+        QCOMPARE(card->txtProvRes->currentText(), QStringLiteral("M"));
+        QTest::keyClick(card->txtProvRes, Qt::Key_Return);
+        QTRY_COMPARE(focusedName(), QStringLiteral("txtComuneRes"));
+        QCOMPARE(card->txtProvRes->currentText(), QStringLiteral("M"));
+        click(card->cmdSalva);
+        QCOMPARE(recordAt(archive(), 1).text("txtProvRes"), QStringLiteral("M"));
     }
 
     void caretKeysPassTheTaxCodeFilter()
@@ -630,6 +674,67 @@ private slots:
         QCOMPARE(m_env->messages[0].kind, Kind::Error);
         QVERIFY(card->lblPosizione->text().isEmpty());
         QCOMPARE(card->txtPaziente->text(), QStringLiteral("ROSSI MARIO"));
+    }
+
+    // Through the file seam: an archive that cannot be opened, read or
+    // written fails the action with the archive message; the file and the
+    // card stay as they were.
+    void archiveFaultsKeepFileAndCard_data()
+    {
+        QTest::addColumn<int>("op");
+        QTest::newRow("open") << int(files::Op::Open);
+        QTest::newRow("write") << int(files::Op::Write);
+    }
+    void archiveFaultsKeepFileAndCard()
+    {
+        QFETCH(int, op);
+        testing::writeFile(archivePath(), threePatients());
+        files::faults::failOn(files::Op(op), QStringLiteral("Pazienti.vrn"));
+        fillRequired();
+        click(card->cmdSalva);
+        QCOMPARE(m_env->texts(), QStringList{archiveErrorMessage()});
+        QCOMPARE(archive(), threePatients());
+        QVERIFY(card->lblPosizione->text().isEmpty());
+        QCOMPARE(card->txtPaziente->text(), QStringLiteral("ROSSI MARIO"));
+    }
+
+    // Another workstation holds the append lock: Salva says so at once,
+    // naming the lock file, and Sì tries again.
+    void liveLockAsksToTryAgain()
+    {
+        const QString lock = archivePath() + QStringLiteral(".lock");
+        testing::writeFile(lock, "4242\nvornel\nALTRA-POSTAZIONE\n");
+        const QString asked = msg::archiveLockedMessage(lock);
+        QVERIFY(asked.contains(QDir::toNativeSeparators(lock)));
+        int asks = 0;
+        msg::setResponder([&](Kind kind, const QString& text) {
+            m_env->messages.append({kind, text});
+            if (kind != Kind::Confirmation)
+                return true;
+            // First answer Sì while the lock is still held, then the other
+            // workstation finishes and Sì succeeds; the test answers No if
+            // asked a third time.
+            if (++asks == 2)
+                QFile::remove(lock);
+            return asks <= 2;
+        });
+        fillRequired();
+        click(card->cmdSalva);
+        QCOMPARE(m_env->texts(), (QStringList{asked, asked, nav::kInsertedMessage}));
+        QCOMPARE(m_env->messages[0].kind, Kind::Confirmation);
+        QCOMPARE(card->lblPosizione->text(), QStringLiteral("1"));
+        QCOMPARE(archive().size(), kSize);
+
+        // No leaves the card as it was, nothing appended.
+        testing::writeFile(lock, "4242\nvornel\nALTRA-POSTAZIONE\n");
+        m_env->messages.clear();
+        asks = 10;
+        click(card->cmdNuovo);
+        fillRequired();
+        click(card->cmdSalva);
+        QCOMPARE(m_env->texts(), QStringList{asked});
+        QVERIFY(card->lblPosizione->text().isEmpty());
+        QCOMPARE(archive().size(), kSize);
     }
 
     void emailButtonOpensTheMailProgram()

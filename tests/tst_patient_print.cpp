@@ -6,6 +6,7 @@
 #include "documents/layout_scheda.h"
 #include "documents/report.h"
 #include "patients/tfrmclienti.h"
+#include "storage/filelayer.h"
 #include "support/pdfwords.h"
 #include "support/testenv.h"
 #include "tools/reportui.h"
@@ -254,6 +255,33 @@ private slots:
         QVERIFY(!m_env->messages[0].text.isEmpty());
         QVERIFY(m_env->opened.isEmpty());
         QCOMPARE(card->txtPaziente->text(), QStringLiteral("  ROSSI MARIO  "));
+    }
+
+    // Through the file seam: whatever step fails, the earlier "Paziente.pdf"
+    // stays whole and the engine's message names the file.
+    void pdfFaultsKeepTheEarlierFile_data()
+    {
+        QTest::addColumn<int>("op");
+        QTest::newRow("open") << int(files::Op::Open);
+        QTest::newRow("write") << int(files::Op::Write);
+        QTest::newRow("rename") << int(files::Op::Rename);
+    }
+    void pdfFaultsKeepTheEarlierFile()
+    {
+        QFETCH(int, op);
+        card->txtPaziente->setText(QStringLiteral("PRIMO"));
+        QTest::mouseClick(card->cmdPDF, Qt::LeftButton);
+        const QByteArray first = testing::readFile(pdfPath());
+        QVERIFY(first.startsWith("%PDF"));
+        m_env->messages.clear();
+        files::faults::failOn(files::Op(op), QStringLiteral("Paziente.pdf"));
+        card->txtPaziente->setText(QStringLiteral("SECONDO"));
+        QTest::mouseClick(card->cmdPDF, Qt::LeftButton);
+        QCOMPARE(m_env->texts(), QStringList{QStringLiteral("Impossibile scrivere il file \"%1\".").arg(pdfPath())});
+        QCOMPARE(m_env->messages[0].kind, Kind::Error);
+        QCOMPARE(testing::readFile(pdfPath()), first);
+        QCOMPARE(QDir(m_env->folder()).entryList({QStringLiteral("*.pdf*"), QStringLiteral(".*")}, QDir::Files | QDir::Hidden),
+                 QStringList{"Paziente.pdf"});
     }
 };
 

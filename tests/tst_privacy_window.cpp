@@ -5,10 +5,12 @@
 #include "patients/core/provinces.h"
 #include "patients/privacy.h"
 #include "storage/cp1252.h"
+#include "storage/filelayer.h"
 #include "storage/inifile.h"
 #include "support/testenv.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QDir>
 #include <QProcess>
 #include <QStandardPaths>
@@ -128,6 +130,10 @@ private slots:
     void rtfNoWritesNothing();
     void rtfNoOpenLeavesItClosed();
     void rtfLockedFile();
+    void rtfFaultsKeepTheOldDocument_data();
+    void rtfFaultsKeepTheOldDocument();
+    void unreadableSettingsAreNeverReplaced();
+    void restoringKeepsTheEdits();
     void rtfOpensInAWordProcessor();
 };
 
@@ -250,6 +256,11 @@ void TstPrivacyWindow::inputRules()
     QCOMPARE(iva->text(), QStringLiteral("1234"));
     QTest::keyClick(iva, Qt::Key_Backspace);
     QCOMPARE(iva->text(), QStringLiteral("123"));
+    // Pasted text is filtered first, then cut to the field's length.
+    iva->clear();
+    QGuiApplication::clipboard()->setText(QStringLiteral("IT01234567890"));
+    QTest::keyClick(iva, Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(iva->text(), QStringLiteral("01234567890"));
 
     for (const char* name : {"txtCodFiscDent", "txtCodFisc"}) {
         auto* cf = w.findChild<QLineEdit*>(QLatin1String(name));
@@ -271,6 +282,14 @@ void TstPrivacyWindow::inputRules()
     QTest::keyClick(prov, Qt::Key_Return); // leaves the box
     QCOMPARE(prov->currentText(), QStringLiteral("R"));
     QCOMPARE(prov->count(), 112);
+    // What is typed is what is kept: no completion from the list.
+    prov->setFocus();
+    QTRY_VERIFY(prov->hasFocus());
+    prov->setEditText(QString());
+    QTest::keyClicks(prov, QStringLiteral("m"));
+    QCOMPARE(prov->currentText(), QStringLiteral("M"));
+    QTest::keyClick(prov, Qt::Key_Return);
+    QCOMPARE(prov->currentText(), QStringLiteral("M"));
 
     const std::pair<const char*, int> limits[] = {{"txtStudioDent", 250}, {"txtTelDent", 250}, {"txtIvaDent", 11},
                                                   {"txtCodFiscDent", 16}, {"txtCittaDent", 120}, {"txtIndirizzoDent", 250},
@@ -348,6 +367,72 @@ void TstPrivacyWindow::rtfLockedFile()
     QVERIFY(env.opened.isEmpty());
     // Nothing left behind beside it.
     QCOMPARE(QDir(env.folder()).entryList(QDir::Files | QDir::Hidden), QStringList());
+}
+
+void TstPrivacyWindow::rtfFaultsKeepTheOldDocument_data()
+{
+    QTest::addColumn<int>("op");
+    QTest::newRow("open") << int(vornel::files::Op::Open);
+    QTest::newRow("write") << int(vornel::files::Op::Write);
+    QTest::newRow("rename") << int(vornel::files::Op::Rename);
+}
+
+void TstPrivacyWindow::rtfFaultsKeepTheOldDocument()
+{
+    QFETCH(int, op);
+    TestEnv env;
+    const QByteArray old = "{\\rtf1 documento precedente}";
+    testing::writeFile(env.path(QStringLiteral("Modulo_Privacy.rtf")), old);
+    vornel::files::faults::failOn(vornel::files::Op(op), QStringLiteral("Modulo_Privacy.rtf"));
+    TfrmPrivacy w(nullptr);
+    w.show();
+    fill(w, known());
+    click(w.findChild<QPushButton*>(QStringLiteral("btnRTF")));
+    QCOMPARE(env.texts(), (QStringList{kAskCreate, kCannotExport}));
+    QVERIFY(w.isVisible());
+    QCOMPARE(testing::readFile(env.path(QStringLiteral("Modulo_Privacy.rtf"))), old);
+    QCOMPARE(QDir(env.folder()).entryList(QDir::Files | QDir::Hidden), QStringList{"Modulo_Privacy.rtf"});
+}
+
+// A settings file that is there but cannot be read shows empty fields, and
+// Chiudi refuses to replace it with them: "Titolare Privacy" and the rest stay.
+void TstPrivacyWindow::unreadableSettingsAreNeverReplaced()
+{
+    TestEnv env;
+    const QString path = env.path(QStringLiteral("Studio_Medico_Vrn.ini"));
+    const QByteArray stored = "[Modulo Privacy]\r\nStudio Medico=Studio Bianchi\r\nTitolare Privacy=Bianchi Laura\r\n";
+    testing::writeFile(path, stored);
+    vornel::files::faults::failOn(vornel::files::Op::Read, QStringLiteral("Studio_Medico_Vrn.ini"));
+    TfrmPrivacy w(nullptr);
+    w.show();
+    QCOMPARE(w.findChild<QLineEdit*>(QStringLiteral("txtPrivacy"))->text(), QString());
+    click(w.findChild<QPushButton*>(QStringLiteral("btnChiudi")));
+    QCOMPARE(env.texts(), QStringList{QStringLiteral("Unable to write to ") + path});
+    QCOMPARE(int(env.messages[0].kind), int(Kind::Error));
+    QVERIFY(w.isVisible());
+    QCOMPARE(testing::readFile(path), stored);
+    // Once the file can be read again, Chiudi saves and closes.
+    vornel::files::faults::clear();
+    click(w.findChild<QPushButton*>(QStringLiteral("btnChiudi")));
+    QVERIFY(!w.isVisible());
+}
+
+void TstPrivacyWindow::restoringKeepsTheEdits()
+{
+    TestEnv env;
+    vornel::IniFile(env.path(QStringLiteral("Studio_Medico_Vrn.ini")))
+        .write(kSection, QStringLiteral("Studio Medico"), QStringLiteral("Studio Bianchi"));
+    TfrmPrivacy w(nullptr);
+    w.show();
+    auto* studio = w.findChild<QLineEdit*>(QStringLiteral("txtStudioDent"));
+    QCOMPARE(studio->text(), QStringLiteral("Studio Bianchi"));
+    studio->setText(QStringLiteral("Studio Bianchi e Verdi"));
+    w.showMinimized();
+    QTRY_VERIFY(w.isMinimized());
+    w.showNormal();
+    QTRY_VERIFY(!w.isMinimized());
+    QCoreApplication::processEvents();
+    QCOMPARE(studio->text(), QStringLiteral("Studio Bianchi e Verdi"));
 }
 
 void TstPrivacyWindow::rtfOpensInAWordProcessor()

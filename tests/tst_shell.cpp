@@ -12,12 +12,15 @@
 #include "certificates/certificatecards.h"
 #include "patients/tfrmclienti.h"
 #include "storage/archive.h"
+#include "storage/filelayer.h"
 #include "storage/inifile.h"
 #include "storage/programfolder.h"
 #include "support/testenv.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -36,6 +39,16 @@ QString focusedName()
 {
     QWidget* w = QApplication::focusWidget();
     return w ? w->objectName() : QString();
+}
+// Minimises a shown window and restores it, as the taskbar does.
+void restore(QWidget* w)
+{
+    QVERIFY(w->isVisible());
+    w->showMinimized();
+    QTRY_VERIFY(w->isMinimized());
+    w->showNormal();
+    QTRY_VERIFY(!w->isMinimized());
+    QCoreApplication::processEvents();
 }
 void typeInto(QLineEdit* e, const QString& text)
 {
@@ -268,21 +281,140 @@ private slots:
         QVERIFY(!change->cmdOK->isEnabled());
     }
 
-    void changePasswordRefusedWrite()
+    // The password file through the file seam: a file that is there but
+    // cannot be read, or cannot be replaced, is an error of the procedure
+    // (never a wrong password), and the stored value stays as it was.
+    void passwordFileFaults_data()
+    {
+        QTest::addColumn<int>("op");
+        QTest::addColumn<bool>("folderInstead"); // a folder stands where the file should be
+        QTest::addColumn<bool>("loginFails");
+        QTest::newRow("unreadable") << int(files::Op::Read) << false << true;
+        QTest::newRow("cannot be opened") << int(files::Op::Open) << false << true;
+        QTest::newRow("folder instead of the file") << -1 << true << true;
+        QTest::newRow("write refused") << int(files::Op::Write) << false << false;
+        QTest::newRow("replace refused") << int(files::Op::Rename) << false << false;
+    }
+    void passwordFileFaults()
+    {
+        QFETCH(int, op);
+        QFETCH(bool, folderInstead);
+        QFETCH(bool, loginFails);
+        storePassword(QStringLiteral("VORNEL"));
+        startUp();
+        if (folderInstead) {
+            QFile::remove(passwordFilePath());
+            QDir().mkpath(passwordFilePath() + QStringLiteral("/x"));
+        }
+        const QByteArray before = testing::readFile(passwordFilePath());
+        if (op >= 0)
+            files::faults::failOn(files::Op(op), QStringLiteral("unins000.dll"));
+
+        auto* login = instance<TfrmPassword>();
+        typeInto(login->txtPassword, QStringLiteral("vornel"));
+        QTest::keyClick(login->txtPassword, Qt::Key_Return);
+        if (loginFails) {
+            QCOMPARE(m_env->lastText(), QStringLiteral("Attenzione: si \u00e8 verificato un errore durante la procedura di "
+                                                       "lettura della password. Si consiglia di reinstallare il software."));
+            QVERIFY(login->isVisible());
+            QCOMPARE(login->txtPassword->text(), QStringLiteral("vornel")); // the window is left as it was
+        } else {
+            QVERIFY(m_env->messages.isEmpty());
+            goTo(login, instance<TfrmAvvio>());
+        }
+
+        m_env->messages.clear();
+        QTest::mouseClick(login->btnCambiaPassword, Qt::LeftButton);
+        auto* change = instance<TfrmCambiaPassword>();
+        QVERIFY(change->isVisible());
+        typeInto(change->txtPasswordOld, QStringLiteral("vornel"));
+        typeInto(change->txtPasswordNew, QStringLiteral("nuova"));
+        typeInto(change->txtConferma, QStringLiteral("nuova"));
+        QTest::mouseClick(change->cmdOK, Qt::LeftButton);
+        QCOMPARE(m_env->texts(), QStringList{QStringLiteral("Attenzione: si \u00e8 verificato un errore durante la "
+                                                            "procedura di modifica della password. Si consiglia di "
+                                                            "reinstallare il software.")});
+        QCOMPARE(m_env->messages.first().kind, msg::Kind::Plain);
+        QVERIFY(change->isVisible());
+        QCOMPARE(testing::readFile(passwordFilePath()), before);
+        files::faults::clear();
+        if (!folderInstead)
+            QCOMPARE(IniFile(passwordFilePath()).read(QStringLiteral("Accesso"), QStringLiteral("Valore")),
+                     Crypt::Encrypt(QStringLiteral("VORNEL")));
+        change->cmdEsci->click();
+    }
+
+    // Enter on a focused button presses it, as Space does.
+    void enterPressesFocusedButtons()
     {
         storePassword(QStringLiteral("VORNEL"));
         startUp();
-        // The password file turns into something that cannot be replaced.
-        QFile::remove(passwordFilePath());
-        QDir().mkpath(passwordFilePath() + QStringLiteral("/x"));
-        instance<TfrmPassword>()->btnCambiaPassword->click();
+        auto* login = instance<TfrmPassword>();
+        typeInto(login->txtPassword, QStringLiteral("sbagliata"));
+        login->cmdOK->setFocus();
+        QTRY_VERIFY(login->cmdOK->hasFocus());
+        QTest::keyClick(login->cmdOK, Qt::Key_Return);
+        QCOMPARE(m_env->texts(), QStringList{QStringLiteral("Attenzione: password errata.")});
+
+        login->btnCambiaPassword->setFocus();
+        QTest::keyClick(login->btnCambiaPassword, Qt::Key_Enter);
         auto* change = instance<TfrmCambiaPassword>();
-        typeInto(change->txtPasswordOld, QStringLiteral("vornel"));
+        QVERIFY(change->isVisible());
+        typeInto(change->txtPasswordOld, QStringLiteral("sbagliata"));
         typeInto(change->txtPasswordNew, QStringLiteral("x"));
         typeInto(change->txtConferma, QStringLiteral("x"));
-        change->cmdOK->click();
-        // Missing stored value: the old password cannot match.
+        change->cmdOK->setFocus();
+        QTest::keyClick(change->cmdOK, Qt::Key_Return);
         QCOMPARE(m_env->lastText(), QStringLiteral("Attenzione: vecchia password errata."));
+        change->cmdEsci->setFocus();
+        QTest::keyClick(change->cmdEsci, Qt::Key_Return);
+        QVERIFY(!change->isVisible());
+        QVERIFY(login->isVisible());
+
+        login->cmdEsci->setFocus();
+        QTest::keyClick(login->cmdEsci, Qt::Key_Return);
+        QCOMPARE(m_env->endRequests, 1);
+    }
+
+    // Restoring a minimised password window is no new showing: what was
+    // typed stays.
+    void restoringKeepsTheFields()
+    {
+        startUp();
+        auto* login = instance<TfrmPassword>();
+        typeInto(login->txtPassword, QStringLiteral("mezza"));
+        restore(login);
+        QCOMPARE(login->txtPassword->text(), QStringLiteral("mezza"));
+
+        goTo(instance<TfrmCambiaPassword>(), login);
+        auto* change = instance<TfrmCambiaPassword>();
+        typeInto(change->txtPasswordOld, QStringLiteral("vecchia"));
+        restore(change);
+        QCOMPARE(change->txtPasswordOld->text(), QStringLiteral("vecchia"));
+        change->cmdEsci->click();
+    }
+
+    // The main menu fits the work area of a 1366 x 768 screen (taskbar and
+    // caption taken off), and the About window's Chiudi covers no picture.
+    void mainMenuFitsALaptopAndAboutLaysOut()
+    {
+        startUp();
+        auto* menu = instance<TfrmAvvio>();
+        const QSize least = menu->minimumSizeHint().expandedTo(menu->minimumSize());
+        QVERIFY2(least.width() <= 1366 && least.height() <= 768 - 40 - 31,
+                 qPrintable(QStringLiteral("%1 x %2").arg(least.width()).arg(least.height())));
+        menu->resize(1366, 768 - 40 - 31);
+        QCOMPARE(menu->size(), QSize(1366, 768 - 40 - 31));
+
+        TfrmInfo about(menu);
+        const QRect button = about.btnChiudi->geometry();
+        QVERIFY(QRect(QPoint(0, 0), about.size()).contains(button));
+        for (const char* name : {"imgInfo1", "imgInfo2"}) {
+            auto* picture = about.findChild<QLabel*>(QLatin1String(name));
+            QVERIFY2(picture, name);
+            QVERIFY2(!picture->geometry().intersects(button), name);
+            QVERIFY2(!picture->geometry().intersects(about.lnkMail->geometry()), name);
+        }
     }
 
     void mainMenuNavigation()

@@ -123,6 +123,10 @@ int main(int argc, char** argv)
     menu->show();
     QCoreApplication::processEvents();
     save(menu, out, QStringLiteral("menu"));
+    // The smallest the menu gets: what a 1366 x 768 laptop's work area holds.
+    menu->resize(menu->minimumSizeHint());
+    QCoreApplication::processEvents();
+    save(menu, out, QStringLiteral("menu_minimo"));
     {
         TfrmInfo info(menu);
         info.show();

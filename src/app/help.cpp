@@ -5,6 +5,7 @@
 #include "storage/programfolder.h"
 
 #include <QFontMetrics>
+#include <QShowEvent>
 
 using namespace vornel;
 using vornel::look::named;
@@ -67,7 +68,8 @@ void TfrmGuida::showTopic(QWidget* owner, const help::Topic& topic)
 void TfrmGuida::showEvent(QShowEvent* e)
 {
     QDialog::showEvent(e);
-    FormShow();
+    if (!e->spontaneous())
+        FormShow();
 }
 
 void TfrmGuida::FormShow()

@@ -1,8 +1,10 @@
 #include "app/look.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QEvent>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
@@ -207,6 +209,33 @@ PictureButton::PictureButton(const QString& artName, const QString& caption, con
                                        "QPushButton:pressed { background: #A9C4E0; }"));
 }
 
+namespace {
+class EnterPresses : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() != QEvent::KeyPress)
+            return false;
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        auto* button = qobject_cast<QAbstractButton*>(watched);
+        if (!button || (key != Qt::Key_Return && key != Qt::Key_Enter) || !button->isEnabled())
+            return false;
+        static_cast<QKeyEvent*>(event)->accept();
+        button->click();
+        return true;
+    }
+};
+} // namespace
+
+void vornel::look::pressOnEnter(std::initializer_list<QAbstractButton*> buttons)
+{
+    for (QAbstractButton* b : buttons)
+        b->installEventFilter(new EnterPresses(b));
+}
+
 HintTracker::HintTracker(QLabel* status, QObject* parent) : QObject(parent), m_status(status) {}
 
 void HintTracker::setHint(QWidget* control, const QString& hint)
@@ -234,15 +263,20 @@ bool HintTracker::eventFilter(QObject* watched, QEvent* event)
         if (hint.isValid())
             m_status->setText(hint.toString());
         // A background clears only when the pointer moves over it, not when
-        // a window appears under a resting pointer.
+        // a window appears under a resting pointer. A move over a control
+        // that ignores it (a button tracking the mouse for its hover look)
+        // reaches the background too: what counts is what lies under the
+        // pointer.
         else if (event->type() == QEvent::MouseMove && watched->property("vornelClearsHint").toBool()) {
-            // A move over a control that ignores it reaches the backgrounds
-            // behind the control too: the control keeps its hint.
             auto* area = static_cast<QWidget*>(watched);
-            QWidget* under = area->childAt(static_cast<QMouseEvent*>(event)->position().toPoint());
-            for (; under && under != area; under = under->parentWidget())
-                if (under->property("vornelHint").isValid())
+            const QPoint at = static_cast<QMouseEvent*>(event)->position().toPoint();
+            for (QWidget* w = area->childAt(at); w && w != area; w = w->parentWidget()) {
+                const QVariant inner = w->property("vornelHint");
+                if (inner.isValid()) {
+                    m_status->setText(inner.toString());
                     return false;
+                }
+            }
             m_status->clear();
         }
     }

@@ -5,6 +5,9 @@
 #include <QPushButton>
 #include <QString>
 
+#include <initializer_list>
+
+class QAbstractButton;
 class QLineEdit;
 
 // The program's look: gradients, pictures, links, picture buttons, the focus
@@ -40,6 +43,10 @@ T* named(T* widget, const char* name)
 }
 
 QFont font(const QString& family, int pointSize, bool bold = false);
+
+// Enter (either key) on the focused button presses it, as Space does; in a
+// plain window or with autoDefault off Qt's buttons ignore Enter.
+void pressOnEnter(std::initializer_list<QAbstractButton*> buttons);
 
 // Focus look of a data field: yellow with the focus, the resting fill
 // otherwise, a sky-blue border.

@@ -50,6 +50,9 @@ TfrmAvvio::TfrmAvvio(QWidget* parent) : QWidget(parent)
     panel->setObjectName(QStringLiteral("panMenu"));
     panel->setFixedSize(995, 692);
     auto* outer = new QVBoxLayout(this);
+    // No margins around the panel: the window must fit the work area of a
+    // 1366 x 768 screen with its taskbar and caption.
+    outer->setContentsMargins(0, 0, 0, 0);
     outer->addWidget(panel, 0, Qt::AlignCenter);
 
     // Top band: about, icon, title, help, subtitle strip.
@@ -169,26 +172,28 @@ TfrmInfo::TfrmInfo(QWidget* parent) : QDialog(parent)
     look::makeFixed(this, 473, 579);
     look::setGradient(this, look::kSteelBlue, Qt::white);
 
+    // Top to bottom: logo band, the two information pictures, then the mail
+    // link and Chiudi on a row of their own below the lower picture.
     auto* band = new QWidget(this);
-    band->setGeometry(12, 12, 449, 150);
+    band->setGeometry(12, 8, 449, 150);
     look::setBand(band, Qt::white, QColor(0xF5, 0xDE, 0xB3));
     auto* logo = new QLabel(band);
     logo->setGeometry((449 - 300) / 2, 6, 300, 138);
     logo->setPixmap(look::picture(QStringLiteral("logo"), QSize(300, 138)));
-    auto* info1 = new QLabel(this);
-    info1->setGeometry(24, 172, 425, 110);
+    auto* info1 = named(new QLabel(this), "imgInfo1");
+    info1->setGeometry(24, 164, 425, 110);
     info1->setPixmap(look::picture(QStringLiteral("about_info"), QSize(425, 110)));
-    auto* info2 = new QLabel(this);
+    auto* info2 = named(new QLabel(this), "imgInfo2");
     info2->setPixmap(look::picture(QStringLiteral("about_details"), QSize(425, 249)));
-    info2->setGeometry(24, 288, 425, 249);
+    info2->setGeometry(24, 278, 425, 249);
 
     imgMail = named(new ClickablePicture(QStringLiteral("icon_mail"), QSize(24, 24), this), "imgMail");
-    imgMail->move(24, 545);
+    imgMail->move(24, 542);
     lnkMail = named(new LinkLabel(QLatin1String(kMakerMail), this), "lnkMail");
-    lnkMail->setGeometry(54, 542, 220, 30);
+    lnkMail->setGeometry(54, 539, 220, 30);
     lnkMail->bindIcon(imgMail);
     btnChiudi = named(new QPushButton(QStringLiteral("Chiudi"), this), "btnChiudi");
-    btnChiudi->setGeometry(473 - 161 - 12, 579 - 41 - 10, 161, 41);
+    btnChiudi->setGeometry(473 - 161 - 12, 579 - 41 - 6, 161, 41);
     btnChiudi->setFont(look::font(QStringLiteral("Verdana"), 12));
     btnChiudi->setCursor(Qt::PointingHandCursor);
 

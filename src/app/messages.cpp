@@ -3,6 +3,7 @@
 #include "storage/archive.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -70,14 +71,27 @@ void information(QWidget* parent, const QString& text) { show(parent, Kind::Info
 bool confirm(QWidget* parent, const QString& text) { return show(parent, Kind::Confirmation, text); }
 void plain(QWidget* parent, const QString& text) { show(parent, Kind::Plain, text); }
 
+QString archiveLockedMessage(const QString& lockPath)
+{
+    return QStringLiteral("Attenzione: l'archivio \u00e8 in uso da un'altra postazione del programma "
+                          "(file di blocco \"%1\").\r\n\r\nSi vuole riprovare?")
+        .arg(QDir::toNativeSeparators(lockPath));
+}
+
 bool guarded(QWidget* parent, const std::function<void()>& action)
 {
-    try {
-        action();
-        return true;
-    } catch (const ArchiveError&) {
-        error(parent, archiveErrorMessage());
-        return false;
+    for (;;) {
+        try {
+            action();
+            return true;
+        } catch (const ArchiveLockedError& e) {
+            // Nothing was written: the whole action may run again.
+            if (!confirm(parent, archiveLockedMessage(e.lockPath())))
+                return false;
+        } catch (const ArchiveError&) {
+            error(parent, archiveErrorMessage());
+            return false;
+        }
     }
 }
 

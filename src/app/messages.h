@@ -29,8 +29,10 @@ bool confirm(QWidget* parent, const QString& text);
 void plain(QWidget* parent, const QString& text);
 
 // The one guard around a user action on an archive: an archive failure
-// abandons the action and shows the archive error message. Returns false
-// when the action failed.
+// abandons the action and shows the archive error message. An archive whose
+// append lock another copy holds asks whether to try again (Sì runs the
+// whole action again). Returns false when the action failed.
+QString archiveLockedMessage(const QString& lockPath);
 bool guarded(QWidget* parent, const std::function<void()>& action);
 
 } // namespace vornel::msg

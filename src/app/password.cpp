@@ -35,7 +35,9 @@ QString normalised(const QString& typed)
 
 QString storedPassword()
 {
-    return trimmed(Crypt::Decrypt(IniFile(passwordFilePath()).read(kSection, kKey)));
+    // A missing file reads empty; one that is there but cannot be read is a
+    // failure of its own, never an empty password.
+    return trimmed(Crypt::Decrypt(IniFile(passwordFilePath()).readChecked(kSection, kKey)));
 }
 
 QPushButton* makeButton(const QString& caption, const char* name, const QRect& g, QWidget* parent)
@@ -138,6 +140,7 @@ TfrmPassword::TfrmPassword(QWidget* parent) : PasswordWindowBase(parent)
     setTabOrder(cmdOK, cmdEsci);
     setTabOrder(cmdEsci, btnCambiaPassword);
 
+    look::pressOnEnter({cmdOK, cmdEsci, btnCambiaPassword});
     connect(txtPassword, &QLineEdit::textChanged, this, &TfrmPassword::txtPasswordChange);
     connect(cmdOK, &QPushButton::clicked, this, &TfrmPassword::cmdOKClick);
     connect(cmdEsci, &QPushButton::clicked, this, &TfrmPassword::cmdEsciClick);
@@ -147,6 +150,9 @@ TfrmPassword::TfrmPassword(QWidget* parent) : PasswordWindowBase(parent)
 void TfrmPassword::showEvent(QShowEvent* e)
 {
     PasswordWindowBase::showEvent(e);
+    // Restoring the minimised window is no new showing: the fields stay.
+    if (e->spontaneous())
+        return;
     look::centreOnScreen(this);
     FormShow();
 }
@@ -244,6 +250,7 @@ TfrmCambiaPassword::TfrmCambiaPassword(QWidget* parent) : PasswordWindowBase(par
     setTabOrder(txtConferma, cmdEsci);
     setTabOrder(cmdEsci, cmdOK);
 
+    look::pressOnEnter({cmdEsci, cmdOK});
     for (QLineEdit* e : {txtPasswordOld, txtPasswordNew, txtConferma})
         connect(e, &QLineEdit::textChanged, this, &TfrmCambiaPassword::fieldsChange);
     connect(cmdOK, &QPushButton::clicked, this, &TfrmCambiaPassword::cmdOKClick);
@@ -253,6 +260,9 @@ TfrmCambiaPassword::TfrmCambiaPassword(QWidget* parent) : PasswordWindowBase(par
 void TfrmCambiaPassword::showEvent(QShowEvent* e)
 {
     PasswordWindowBase::showEvent(e);
+    // Restoring the minimised window is no new showing: the fields stay.
+    if (e->spontaneous())
+        return;
     look::centreOnScreen(this);
     FormShow();
 }

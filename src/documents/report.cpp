@@ -302,7 +302,9 @@ std::vector<TextLine> layoutMemo(const Memo& memo, double fromY, double toY)
         tl.endLayout();
         const double full = l.naturalTextWidth() / kFine;
         double x0 = kInsetX;
-        if (memo.hAlign == HAlign::Centre)
+        // A centred text that does not fit starts at the left edge, so it is
+        // cut at the right like any other.
+        if (memo.hAlign == HAlign::Centre && full <= innerW)
             x0 += (innerW - full) / 2;
         // Keep the whole characters that lie inside the box: a text wider
         // than its box is cut at the edge, never continued.

@@ -5,15 +5,15 @@
 #include "app/messages.h"
 #include "app/registry.h"
 #include "app/shell.h"
+#include "patients/core/attachmentnames.h"
 #include "patients/tfrmclienti.h"
 #include "storage/clock.h"
+#include "storage/filelayer.h"
 #include "storage/programfolder.h"
 #include "storage/text.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
-#include <QUuid>
 
 using namespace vornel;
 using vornel::look::named;
@@ -59,27 +59,11 @@ QPushButton* button(const QString& caption, const char* name, const QRect& g, QW
     return b;
 }
 
-// Copies source over target without losing target when the copy fails
-// halfway: the copy is made beside it first and then takes its place.
-bool replaceCopy(const QString& source, const QString& target)
+QString copyFailedMessage()
 {
-    const QFileInfo from(source), to(target);
-    // Copying a file onto itself: nothing to do, and it must stay as it is.
-    if (to.exists() && from.canonicalFilePath() == to.canonicalFilePath())
-        return false;
-    const QString partial = to.absolutePath() + QStringLiteral("/.copia_") +
-                            QUuid::createUuid().toString(QUuid::Id128) + QStringLiteral(".tmp");
-    if (!QFile::copy(source, partial))
-        return false;
-    if (QFile::exists(target) && !QFile::remove(target)) {
-        QFile::remove(partial);
-        return false;
-    }
-    if (!QFile::rename(partial, target)) {
-        QFile::remove(partial);
-        return false;
-    }
-    return true;
+    return QStringLiteral("Attenzione: non \u00e8 stato possibile copiare il file nella cartella dei documenti "
+                          "allegati.\n\r\n\rAccertarsi di possedere i privilegi di scrittura nella cartella di "
+                          "installazione del programma.");
 }
 
 } // namespace
@@ -211,12 +195,28 @@ void TfrmAllegaCartella::browse(int slot)
     if (chosen.isEmpty())
         return;
     const QString name = QFileInfo(chosen).fileName();
-    files()[slot]->setText(name);
-
-    // Failures from here on are not reported: the slot keeps its name.
-    const QString folder = attachmentsFolder();
-    if (!QDir().mkpath(folder))
+    // A name the card cannot store as it is would point at another file
+    // after Salva: refused before anything is copied.
+    const attachments::NameProblem problem = attachments::checkName(name);
+    if (problem != attachments::NameProblem::None) {
+        msg::warning(this, attachments::refusalMessage(problem, name));
         return;
+    }
+    QLineEdit* edit = files()[slot];
+    const QString previous = edit->text();
+    edit->setText(name);
+
+    // A slot must not name a file that is not in the folder: when the copy
+    // fails, the slot gets its old name back and the user is told.
+    const auto failed = [&] {
+        edit->setText(previous);
+        msg::error(this, copyFailedMessage());
+    };
+    const QString folder = attachmentsFolder();
+    if (!QDir().mkpath(folder)) {
+        failed();
+        return;
+    }
     const QString target = QDir(folder).filePath(name);
     if (QFileInfo::exists(target)) {
         const bool replace = msg::confirm(this, QStringLiteral(
@@ -225,7 +225,12 @@ void TfrmAllegaCartella::browse(int slot)
         if (!replace)
             return;
     }
-    replaceCopy(chosen, target);
+    // The old file of that name stays until the new copy is complete.
+    try {
+        files::copyReplacing(chosen, target);
+    } catch (const files::FileError&) {
+        failed();
+    }
 }
 
 void TfrmAllegaCartella::openSlot(int slot)

@@ -85,9 +85,11 @@ CheckLayout buildCheckWindow(QDialog* w, int width, const QString& caption, cons
     l.btnChiudi->setFont(look::font(QStringLiteral("Verdana"), 10, true));
     l.btnChiudi->setCursor(Qt::PointingHandCursor);
 
-    // Enter belongs to the edit's own handling, never to a default button.
+    // Enter in the edit belongs to the edit's own handling, never to a
+    // default button; on a focused button it presses that button.
     l.btnControlla->setAutoDefault(false);
     l.btnChiudi->setAutoDefault(false);
+    look::pressOnEnter({l.btnControlla, l.btnChiudi});
     return l;
 }
 
@@ -135,6 +137,8 @@ void TfrmCodFisc::FormCreate()
 void TfrmCodFisc::showEvent(QShowEvent* e)
 {
     QDialog::showEvent(e);
+    if (e->spontaneous())
+        return;
     look::centreOnScreen(this);
     FormShow();
 }
@@ -211,6 +215,8 @@ void TfrmPartitaIva::FormCreate()
 void TfrmPartitaIva::showEvent(QShowEvent* e)
 {
     QDialog::showEvent(e);
+    if (e->spontaneous())
+        return;
     look::centreOnScreen(this);
     FormShow();
 }

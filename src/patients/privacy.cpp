@@ -8,6 +8,7 @@
 #include "documents/privacyrtf.h"
 #include "patients/core/provinces.h"
 #include "storage/clock.h"
+#include "storage/filelayer.h"
 #include "storage/inifile.h"
 #include "storage/programfolder.h"
 #include "storage/text.h"
@@ -15,7 +16,6 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QKeyEvent>
-#include <QSaveFile>
 
 using namespace vornel;
 using vornel::look::named;
@@ -130,6 +130,8 @@ TfrmPrivacy::TfrmPrivacy(QWidget* parent) : QDialog(parent)
         c->setGeometry(r);
         c->setEditable(true);
         c->setInsertPolicy(QComboBox::NoInsert);
+        // What the user types is what is stored: no inline completion.
+        c->setCompleter(nullptr);
         c->addItems(provinces);
         c->setCurrentIndex(-1);
         c->setFont(fieldFont);
@@ -241,6 +243,9 @@ void TfrmPrivacy::FormCreate()
 void TfrmPrivacy::showEvent(QShowEvent* e)
 {
     QDialog::showEvent(e);
+    // A window restored from the taskbar keeps what the user typed.
+    if (e->spontaneous())
+        return;
     look::centreOnScreen(this);
     FormShow();
 }
@@ -348,10 +353,9 @@ void TfrmPrivacy::btnRTFClick()
 
     // Written beside the old document and then put in its place, so a
     // document locked by a word processor is left whole.
-    QSaveFile file(documentPath());
-    const bool written = file.open(QIODevice::WriteOnly) && file.write(privacyrtf::document(v)) >= 0 && file.commit();
-    if (!written) {
-        file.cancelWriting();
+    try {
+        files::writeWhole(documentPath(), privacyrtf::document(v));
+    } catch (const files::FileError&) {
         msg::plain(this, QStringLiteral("Attenzione: il sistema non permette di esportare i dati.\n\r\n\r"
                                         "Accertarsi che il documento non sia gi\u00e0 aperto."));
         return;

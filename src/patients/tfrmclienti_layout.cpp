@@ -252,6 +252,8 @@ void TfrmClienti::buildLayout()
         combo->setGeometry(g);
         combo->setEditable(true);
         combo->setInsertPolicy(QComboBox::NoInsert);
+        // What the user types is what is stored: no inline completion.
+        combo->setCompleter(nullptr);
         combo->setFont(look::font(QStringLiteral("Verdana"), 12, true));
         combo->addItems(provinceCodes());
         combo->setMaxVisibleItems(16);

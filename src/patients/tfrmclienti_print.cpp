@@ -8,8 +8,11 @@
 #include "patients/core/patientsheet.h"
 #include "patients/fieldtext.h"
 #include "storage/clock.h"
+#include "storage/filelayer.h"
 #include "storage/programfolder.h"
 #include "tools/reportui.h"
+
+#include <QTemporaryDir>
 
 using namespace vornel;
 
@@ -45,7 +48,18 @@ void TfrmClienti::cmdPDFClick()
         report::PdfSettings settings;
         settings.title = QStringLiteral("Scheda informativa");
         settings.subject = QStringLiteral("Scheda informativa");
-        doc.exportPdf(path, settings);
+        // Made aside and then put in place whole, so a failure leaves an
+        // earlier "Paziente.pdf" as it was.
+        const QTemporaryDir scratch;
+        const QString made = scratch.filePath(QStringLiteral("scheda.pdf"));
+        if (!scratch.isValid())
+            throw report::ReportError(QStringLiteral("Impossibile scrivere il file \"%1\".").arg(path));
+        doc.exportPdf(made, settings);
+        try {
+            files::copyReplacing(made, path);
+        } catch (const files::FileError&) {
+            throw report::ReportError(QStringLiteral("Impossibile scrivere il file \"%1\".").arg(path));
+        }
     } catch (const report::ReportError& e) {
         msg::error(this, e.message());
         return;

@@ -1,9 +1,12 @@
 #include "storage/archive.h"
 
+#include "storage/filelayer.h"
 #include "storage/programfolder.h"
 #include "storage/text.h"
 
+#include <QDateTime>
 #include <QDir>
+#include <QFileInfo>
 #include <QLockFile>
 
 #include <vector>
@@ -15,6 +18,12 @@ QString archiveErrorMessage()
     return QStringLiteral("Attenzione: il sistema non permette di accedere all'archivio.\n\r\n\r"
                           "Accertarsi di possedere i privilegi di scrittura nella cartella di "
                           "installazione del programma.");
+}
+
+ArchiveLockedError::ArchiveLockedError(const QString& lockPath)
+    : ArchiveError(QStringLiteral("%1: locked by another copy of the program").arg(lockPath).toStdString()),
+      m_lockPath(lockPath)
+{
 }
 
 Archive::Archive(const QString& fileName, const RecordLayout& layout)
@@ -42,7 +51,7 @@ void Archive::fail() const
 void Archive::open()
 {
     close();
-    m_file = std::make_unique<QFile>(m_path);
+    m_file = std::make_unique<files::File>(m_path);
     // ReadWrite creates a missing file and never truncates an existing one.
     if (!m_file->open(QIODevice::ReadWrite))
         fail();
@@ -96,14 +105,52 @@ void Archive::close()
     }
 }
 
+QString Archive::lockPathOf(const QString& archivePath)
+{
+    return archivePath + QStringLiteral(".lock");
+}
+
+namespace {
+// A copy killed between creating its lock file and writing the lock's
+// contents leaves an empty (or cut) file that QLockFile cannot tell from a
+// live lock for its whole stale time. Such a file older than a few seconds
+// is dead: a live copy writes its contents straight after creating it.
+void removeDeadLock(const QString& lockPath)
+{
+    constexpr qint64 kDeadAfterMs = 3000;
+    const QFileInfo info(lockPath);
+    if (!info.exists() || info.lastModified().msecsTo(QDateTime::currentDateTime()) < kDeadAfterMs)
+        return;
+    files::File f(lockPath);
+    const bool readable = f.open(QIODevice::ReadOnly);
+    const QByteArray head = readable ? f.read(256) : QByteArray();
+    f.close();
+    // What QLockFile writes first: the owner's process id on a line of its own.
+    const qsizetype eol = head.indexOf('\n');
+    bool number = false;
+    const qint64 pid = eol > 0 ? head.left(eol).trimmed().toLongLong(&number) : 0;
+    if (!readable || !number || pid <= 0)
+        QFile::remove(lockPath);
+}
+} // namespace
+
 qint64 Archive::append(const Record& record)
 {
     if (!isOpen())
         fail();
-    QLockFile lock(m_path + QStringLiteral(".lock"));
+    const QString lockPath = lockPathOf(m_path);
+    removeDeadLock(lockPath);
+    QLockFile lock(lockPath);
+    // A lock file written whole names its process and host: QLockFile takes
+    // it over at once when that process is gone on this computer. One from
+    // another computer cannot be checked and holds until it is this old;
+    // an append takes milliseconds.
     lock.setStaleLockTime(30000);
-    if (!lock.tryLock(15000))
-        throw ArchiveError(QStringLiteral("%1: the archive is locked").arg(m_path).toStdString());
+    if (!lock.tryLock(lockWait)) {
+        if (lock.error() == QLockFile::LockFailedError)
+            throw ArchiveLockedError(lockPath);
+        throw ArchiveError(QStringLiteral("%1: the lock file cannot be created").arg(lockPath).toStdString());
+    }
     seek(count());
     write(record);
     return m_position;

@@ -1,7 +1,6 @@
 #pragma once
 #include "storage/records.h"
 
-#include <QFile>
 #include <QString>
 
 #include <functional>
@@ -10,11 +9,26 @@
 
 namespace vornel {
 
+namespace files {
+class File;
+}
+
 // Any input/output failure on an archive. The one guard around each user
 // action catches it and shows the archive error message.
 class ArchiveError : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
+};
+
+// Another copy of the program holds the append lock of the archive (a live
+// lock), or the lock could not be had in the time an append may wait.
+class ArchiveLockedError : public ArchiveError {
+public:
+    explicit ArchiveLockedError(const QString& lockPath);
+    const QString& lockPath() const { return m_lockPath; }
+
+private:
+    QString m_lockPath;
 };
 
 // The message every card and search window shows when an archive fails.
@@ -47,8 +61,15 @@ public:
 
     // Appends under an exclusive lock shared with every other copy of the
     // program, so two workstations never write over each other's new record.
-    // Returns the 1-based position of the appended record.
+    // Returns the 1-based position of the appended record. The lock file is
+    // the archive's path followed by ".lock"; one left behind by a copy that
+    // died (its process gone, or empty or unreadable and older than a few
+    // seconds) is taken over. A live lock throws ArchiveLockedError after
+    // waiting at most lockWait milliseconds; nothing is ever appended
+    // without the lock.
     qint64 append(const Record& record);
+    static QString lockPathOf(const QString& archivePath);
+    static constexpr int lockWait = 1500;
 
     // Reads every record from the first to the last in large blocks and hands
     // each one (raw bytes, 0-based index) to the callback. The archive must be open.
@@ -59,7 +80,7 @@ private:
 
     QString m_path;
     const RecordLayout* m_layout;
-    std::unique_ptr<QFile> m_file;
+    std::unique_ptr<files::File> m_file;
     qint64 m_position = 0;
 };
 

@@ -1,23 +1,26 @@
 #include "storage/inifile.h"
 
 #include "storage/cp1252.h"
+#include "storage/filelayer.h"
 #include "storage/text.h"
 
-#include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStringList>
 
 namespace vornel {
 
 namespace {
 
-QStringList readLines(const QString& path)
+// The file's lines; a missing file has none. 'readable' tells a file that
+// exists but cannot be read.
+QStringList readLines(const QString& path, bool* readable = nullptr)
 {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
+    const files::Read r = files::readWhole(path);
+    if (readable)
+        *readable = r.status != files::Read::Unreadable;
+    if (!r.ok())
         return {};
-    const QString text = cp1252::decode(f.readAll());
+    const QString text = cp1252::decode(r.bytes);
     QStringList lines = text.split(QLatin1Char('\n'));
     for (QString& l : lines)
         if (l.endsWith(QLatin1Char('\r')))
@@ -54,10 +57,11 @@ QString keyOf(const QString& line, QString* value = nullptr)
 
 IniFile::IniFile(QString path) : m_path(std::move(path)) {}
 
-QString IniFile::read(const QString& section, const QString& key) const
+namespace {
+QString findValue(const QStringList& lines, const QString& section, const QString& key)
 {
     bool inSection = false;
-    for (const QString& line : readLines(m_path)) {
+    for (const QString& line : lines) {
         const QString s = sectionOf(line);
         if (!s.isNull()) {
             inSection = equalsFold(s, trimmed(section));
@@ -73,6 +77,35 @@ QString IniFile::read(const QString& section, const QString& key) const
     return QString();
 }
 
+// Names the writer cannot put in a line that reads back as that name.
+bool writable(const QString& name, bool isSection)
+{
+    const QString t = trimmed(name);
+    if (t.isEmpty() || t.contains(QLatin1Char('\r')) || t.contains(QLatin1Char('\n')))
+        return false;
+    for (QChar c : t)
+        if (!cp1252::canEncode(c))
+            return false;
+    if (isSection)
+        return !t.contains(QLatin1Char(']'));
+    return !t.startsWith(QLatin1Char('[')) && !t.contains(QLatin1Char('='));
+}
+} // namespace
+
+QString IniFile::read(const QString& section, const QString& key) const
+{
+    return findValue(readLines(m_path), section, key);
+}
+
+QString IniFile::readChecked(const QString& section, const QString& key) const
+{
+    bool readable = true;
+    const QStringList lines = readLines(m_path, &readable);
+    if (!readable)
+        throw IniReadError(QStringLiteral("Unable to read %1").arg(m_path).toStdString());
+    return findValue(lines, section, key);
+}
+
 void IniFile::write(const QString& section, const QString& key, const QString& value) const
 {
     const auto refuse = [this] {
@@ -82,6 +115,8 @@ void IniFile::write(const QString& section, const QString& key, const QString& v
     const QFileInfo info(m_path);
     if (info.exists() && !info.isWritable())
         refuse();
+    if (!writable(section, true) || !writable(key, false))
+        refuse();
 
     // A value is one line: line breaks become blanks.
     QString oneLine = value;
@@ -89,7 +124,12 @@ void IniFile::write(const QString& section, const QString& key, const QString& v
     oneLine.replace(QLatin1Char('\r'), QLatin1Char(' ')).replace(QLatin1Char('\n'), QLatin1Char(' '));
     const QString entry = trimmed(key) + QLatin1Char('=') + oneLine;
 
-    QStringList lines = readLines(m_path);
+    // A file that is there but cannot be read is never replaced by one
+    // holding only the new key.
+    bool readable = true;
+    QStringList lines = readLines(m_path, &readable);
+    if (!readable)
+        refuse();
     qsizetype sectionLine = -1, lastEntry = -1, keyLine = -1;
     bool inSection = false;
     for (qsizetype i = 0; i < lines.size(); ++i) {
@@ -119,12 +159,11 @@ void IniFile::write(const QString& section, const QString& key, const QString& v
     else
         lines << QLatin1Char('[') + trimmed(section) + QLatin1Char(']') << entry;
 
-    QSaveFile out(m_path);
-    if (!out.open(QIODevice::WriteOnly))
+    try {
+        files::writeWhole(m_path, cp1252::encode(lines.join(QLatin1String("\r\n")) + QLatin1String("\r\n")));
+    } catch (const files::FileError&) {
         refuse();
-    const QByteArray bytes = cp1252::encode(lines.join(QLatin1String("\r\n")) + QLatin1String("\r\n"));
-    if (out.write(bytes) != bytes.size() || !out.commit())
-        refuse();
+    }
 }
 
 } // namespace vornel

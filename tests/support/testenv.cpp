@@ -4,6 +4,7 @@
 #include "app/registry.h"
 #include "app/shell.h"
 #include "storage/clock.h"
+#include "storage/filelayer.h"
 #include "storage/programfolder.h"
 
 #include <QApplication>
@@ -11,6 +12,9 @@
 #include <QFile>
 #include <QTest>
 #include <QTimer>
+#include <QWindow>
+
+#include <climits>
 
 TestEnv::TestEnv()
 {
@@ -24,11 +28,13 @@ TestEnv::TestEnv()
         [this](const QString&, const QString&, const QString&) { return openFileAnswer; });
     vornel::setEndProgramHandler([this] { ++endRequests; });
     vornel::clock::setFixedNow(QDateTime(QDate(2026, 3, 14), QTime(9, 26, 53)));
+    vornel::files::faults::clear();
 }
 
 TestEnv::~TestEnv()
 {
     testing::closeModals();
+    vornel::files::faults::clear();
     vornel::msg::setResponder({});
     TMisc::setOpener({});
     vornel::dialogs::setOpenFileResponder({});
@@ -95,6 +101,46 @@ void writeFile(const QString& path, const QByteArray& bytes)
 void pressEnter(QWidget* w)
 {
     QTest::keyClick(w, Qt::Key_Return);
+}
+
+void moveMouseTo(QWidget* w, const QPoint& at)
+{
+    // Through the window, as the window system delivers the pointer: the
+    // widget under it gets the move, enter and leave events follow, and a
+    // move a control ignores reaches its parents.
+    QWidget* window = w->window();
+    QWindow* handle = window->windowHandle();
+    Q_ASSERT(handle);
+    QTest::mouseMove(handle, w->mapTo(window, at));
+    QCoreApplication::processEvents();
+}
+
+void moveMouseOver(QWidget* w)
+{
+    // From the window's corner onto w, then once more within w.
+    moveMouseTo(w->window(), QPoint(0, 0));
+    const QPoint centre = w->rect().center();
+    moveMouseTo(w, centre);
+    moveMouseTo(w, centre + QPoint(1, 1));
+}
+
+QPoint bareSpot(QWidget* area)
+{
+    const QPoint centre = area->rect().center();
+    QPoint best(-1, -1);
+    int bestDistance = INT_MAX;
+    for (int y = 1; y < area->height() - 1; y += 3) {
+        for (int x = 1; x < area->width() - 1; x += 3) {
+            if (area->childAt(x, y))
+                continue;
+            const int d = (QPoint(x, y) - centre).manhattanLength();
+            if (d < bestDistance) {
+                bestDistance = d;
+                best = QPoint(x, y);
+            }
+        }
+    }
+    return best;
 }
 
 } // namespace testing

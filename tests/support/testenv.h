@@ -49,4 +49,11 @@ QByteArray readFile(const QString& path);
 void writeFile(const QString& path, const QByteArray& bytes);
 // Types text into the focused widget / presses Enter on a widget.
 void pressEnter(QWidget* w);
+// Moves the real mouse (through the window, as the pointer does): onto the
+// middle of w from the window's corner, or to a point of w.
+void moveMouseOver(QWidget* w);
+void moveMouseTo(QWidget* w, const QPoint& at);
+// A point of the area where none of its children lies, as close to its
+// middle as there is one; (-1, -1) when the children cover it all.
+QPoint bareSpot(QWidget* area);
 } // namespace testing
