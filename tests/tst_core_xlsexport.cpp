@@ -1,5 +1,7 @@
 // The spreadsheet file writer: the exact bytes of the document, the text of
 // each cell, and a file that is replaced only once the new one is complete.
+#include "storage/filelayer.h"
+#include "support/testenv.h"
 #include "tools/core/xlsexport.h"
 
 #include <QDir>
@@ -53,6 +55,8 @@ private slots:
     void largeSheetIsWrittenInBlocksWithProgress();
     void fileIsReplacedWhole();
     void unwritableFileKeepsThePreviousOne();
+    void failingWriteOrReplaceKeepsThePreviousOne_data();
+    void failingWriteOrReplaceKeepsThePreviousOne();
 };
 
 void TstCoreXlsExport::documentIsThePiecesBackToBack()
@@ -184,6 +188,37 @@ void TstCoreXlsExport::unwritableFileKeepsThePreviousOne()
     plain.close();
     QVERIFY(!xls::writeFile(dir.filePath(QStringLiteral("cartella/Foglio.xls")), s));
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("cartella")});
+}
+
+void TstCoreXlsExport::failingWriteOrReplaceKeepsThePreviousOne_data()
+{
+    QTest::addColumn<int>("op");
+    QTest::newRow("open") << int(files::Op::Open);
+    QTest::newRow("write") << int(files::Op::Write);
+    QTest::newRow("replace") << int(files::Op::Rename);
+}
+
+// A failure at any step, made through the file layer, leaves the previous
+// export byte for byte and no stray file beside it.
+void TstCoreXlsExport::failingWriteOrReplaceKeepsThePreviousOne()
+{
+    QFETCH(int, op);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("Pazienti.xls"));
+    QFile old(path);
+    QVERIFY(old.open(QIODevice::WriteOnly));
+    old.write("export precedente");
+    old.close();
+    QList<QStringList> rows;
+    for (int i = 0; i < 5000; ++i)
+        rows.append({QStringLiteral("riga %1").arg(i)});
+    const xls::Sheet s = textSheet(QStringLiteral("Foglio"), {{QStringLiteral("A"), 1}}, &rows);
+    files::faults::failOn(files::Op(op), QStringLiteral("Pazienti.xls"));
+    const bool written = xls::writeFile(path, s);
+    files::faults::clear();
+    QVERIFY(!written);
+    QCOMPARE(testing::readFile(path), QByteArray("export precedente"));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("Pazienti.xls")});
 }
 
 QTEST_GUILESS_MAIN(TstCoreXlsExport)

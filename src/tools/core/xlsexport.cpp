@@ -1,10 +1,10 @@
 #include "tools/core/xlsexport.h"
 
 #include "storage/cp1252.h"
+#include "storage/filelayer.h"
 
 #include <QBuffer>
 #include <QIODevice>
-#include <QSaveFile>
 
 namespace vornel::xls {
 
@@ -183,9 +183,8 @@ QByteArray document(const Sheet& sheet)
 
 bool writeFile(const QString& path, const Sheet& sheet, const Progress& progress)
 {
-    QSaveFile file(path);
     // Where files may be changed but not created, the old file is written over.
-    file.setDirectWriteFallback(true);
+    files::SaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) || !write(file, sheet, progress)) {
         file.cancelWriting();
         return false;
