@@ -15,6 +15,7 @@
 #include "patients/privacy.h"
 #include "patients/tfrmclienti.h"
 #include "storage/programfolder.h"
+#include "tools/strumenti.h"
 
 #include <QApplication>
 #include <QDir>
@@ -107,6 +108,14 @@ int main(int argc, char** argv)
     saveDialog<TfrmCodFisc>(patients, out);
     saveDialog<TfrmPartitaIva>(patients, out);
     saveDialog<TfrmPrivacy>(patients, out);
+    saveDialog<TfrmStrumenti>(menu, out);
+    {
+        TfrmPasswordCopia twice(true, menu);
+        twice.show();
+        QCoreApplication::processEvents();
+        save(&twice, out, QStringLiteral("TfrmPasswordCopia"));
+    }
+    saveDialog<TfrmControllaArchivi>(menu, out);
     vornel::shutDown();
     return 0;
 }

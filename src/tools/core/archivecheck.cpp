@@ -114,10 +114,11 @@ Result checkOne(const QString& folder, const ArchiveDef& def, QHash<QString, boo
     return r;
 }
 
-void listFindings(QStringList& lines, const QString& title, const QList<Finding>& list, qint64 count)
+void listFindings(QStringList& lines, const QString& title, const QString& none, const QList<Finding>& list,
+                  qint64 count)
 {
     if (count == 0) {
-        lines << QStringLiteral("  %1: nessuno").arg(title);
+        lines << QStringLiteral("  %1: %2").arg(title, none);
         return;
     }
     lines << QStringLiteral("  %1: %2").arg(title).arg(count);
@@ -166,10 +167,10 @@ QStringList reportLines(const QList<Result>& results)
                       ? QStringLiteral("  Scheda incompleta alla fine: nessuna")
                       : QStringLiteral("  Scheda incompleta alla fine: %1 byte dopo la scheda %2")
                             .arg(bytesText(r.tailBytes), bytesText(r.records)));
-        listFindings(lines, QStringLiteral("Lunghezze oltre la capacit\u00e0 del campo"), r.overLength, r.overLengthCount);
-        listFindings(lines, QStringLiteral("Campi S\u00ec/No con altri valori"), r.badFlags, r.badFlagCount);
+        listFindings(lines, QStringLiteral("Lunghezze oltre la capacit\u00e0 del campo"), QStringLiteral("nessuna"), r.overLength, r.overLengthCount);
+        listFindings(lines, QStringLiteral("Campi S\u00ec/No con altri valori"), QStringLiteral("nessuno"), r.badFlags, r.badFlagCount);
         if (r.fileName == QLatin1String(archives::Pazienti.fileName))
-            listFindings(lines, QStringLiteral("Documenti allegati mancanti"), r.missingAttachments,
+            listFindings(lines, QStringLiteral("Documenti allegati mancanti"), QStringLiteral("nessuno"), r.missingAttachments,
                          r.missingAttachmentCount);
         if (!r.healthy())
             ++problems;

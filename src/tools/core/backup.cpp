@@ -2,6 +2,7 @@
 
 #include "storage/clock.h"
 #include "storage/records.h"
+#include "storage/text.h"
 #include "tools/core/copylock.h"
 #include "tools/core/sha256.h"
 #include "tools/core/zipsink.h"
@@ -554,6 +555,21 @@ QString copyFileName(const QString& folder, const QString& prefix, const QDateTi
     return name;
 }
 
+bool isInsideFolder(const QString& folder, const QString& programFolder)
+{
+    auto canonical = [](const QString& path) {
+        const QString c = QFileInfo(path).canonicalFilePath();
+        QString p = QDir::cleanPath(c.isEmpty() ? QFileInfo(path).absoluteFilePath() : c);
+#ifdef Q_OS_WIN
+        p = upperAscii(p);
+#endif
+        return p;
+    };
+    const QString f = canonical(folder);
+    const QString root = canonical(programFolder);
+    return f == root || f.startsWith(root.endsWith(QLatin1Char('/')) ? root : root + QLatin1Char('/'));
+}
+
 bool isRestorableName(const QString& entry)
 {
     QString name = entry;
@@ -925,7 +941,7 @@ private:
 } // namespace
 
 RestoreResult restoreCopy(const QString& programFolder, const QString& zipPath, const QString& password,
-                          const QString& beforeRestoreZip, const Progress& progress)
+                          const QString& beforeRestoreZip, const Progress& progress, const VerifyReport* verified)
 {
     RestoreResult result;
     auto phased = [&](const QString& phase) {
@@ -934,7 +950,8 @@ RestoreResult restoreCopy(const QString& programFolder, const QString& zipPath, 
         };
     };
 
-    const VerifyReport check = verifyCopy(zipPath, password, phased(QStringLiteral("Verifica della copia scelta...")));
+    const VerifyReport check = verified ? *verified
+                                        : verifyCopy(zipPath, password, phased(QStringLiteral("Verifica della copia scelta...")));
     if (check.cancelled) {
         result.outcome = Outcome::Cancelled;
         return result;

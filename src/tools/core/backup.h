@@ -57,6 +57,10 @@ QString copyFileName(const QString& folder, const QString& prefix, const QDateTi
 inline const char* kCopyPrefix = "Vornel_Copia_";
 inline const char* kBeforeRestorePrefix = "Vornel_Prima_del_ripristino_";
 
+// Whether 'folder' is the program folder or lies inside it (links resolved):
+// a copy there shares the disk of the files it protects.
+bool isInsideFolder(const QString& folder, const QString& programFolder);
+
 enum class Outcome { Done, Cancelled, Failed };
 
 struct CopyResult {
@@ -111,7 +115,10 @@ struct RestoreResult {
 // files into beforeRestoreZip, then the files of the copy are extracted
 // beside the folder, checked, put in place (archives under their append
 // lock) and checked again on disk. Any failure puts back every file as it was.
+// 'verified' is the report of a verifyCopy of the same file just made, so the
+// copy is not read twice; every entry is checked again as it is extracted.
 RestoreResult restoreCopy(const QString& programFolder, const QString& zipPath, const QString& password,
-                          const QString& beforeRestoreZip, const Progress& progress = {});
+                          const QString& beforeRestoreZip, const Progress& progress = {},
+                          const VerifyReport* verified = nullptr);
 
 } // namespace vornel::backup
