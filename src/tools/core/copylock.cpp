@@ -13,6 +13,10 @@ struct AppendLockHolder::State {
     {
         lock.setStaleLockTime(30000);
         held = lock.tryLock(15000);
+        // A folder where no lock file can be made (read-only media) is one
+        // where no copy of the program can append either.
+        if (!held && lock.error() == QLockFile::PermissionError)
+            held = true;
     }
     QLockFile lock;
     bool held = false;

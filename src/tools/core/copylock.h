@@ -22,7 +22,8 @@ ArchiveSnapshot snapshotArchive(const QString& path, int recordSize);
 
 // Holds the append lock of an archive for as long as it lives (the restore
 // replaces the archive under it). locked() is false when another workstation
-// kept it for too long.
+// kept it for too long; it is true, without a lock file, in a folder where no
+// lock file can be made, since no one can append there.
 class AppendLockHolder {
 public:
     explicit AppendLockHolder(const QString& archivePath);
