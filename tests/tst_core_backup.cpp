@@ -233,30 +233,51 @@ private slots:
         QCOMPARE(tree(out2.path()), onlyData(tree(program.path())));
     }
 
+    void flippedByteIsFoundAndRefused_data()
+    {
+        QTest::addColumn<QString>("entry");
+        QTest::addColumn<bool>("inData");
+        // In the data of a stored file; in the checksum that the central
+        // directory keeps for a deflated archive.
+        QTest::newRow("stored picture") << "Paziente_3/ecg.jpg" << true;
+        QTest::newRow("checksum of an archive") << "Certificati_Agonistici.vrn" << false;
+    }
     void flippedByteIsFoundAndRefused()
     {
+        QFETCH(QString, entry);
+        QFETCH(bool, inData);
         QTemporaryDir program, dest, target;
         makeProgramFolder(program.path());
         const QString zip = dest.filePath("copia.zip");
         QVERIFY(createCopy(program.path(), zip, QString()).outcome == Outcome::Done);
         QByteArray bytes = get(zip);
-        // Inside the stored picture, far from any header.
-        const int at = bytes.indexOf(noise(120000, 3).mid(60000, 32));
+        int at = -1;
+        if (inData) {
+            at = bytes.indexOf(noise(120000, 3).mid(60000, 32));
+        } else {
+            for (int p = bytes.indexOf("PK\x01\x02"); p >= 0 && at < 0; p = bytes.indexOf("PK\x01\x02", p + 4)) {
+                const int nameLength = uchar(bytes[p + 28]) | uchar(bytes[p + 29]) << 8;
+                if (bytes.mid(p + 46, nameLength) == entry.toUtf8())
+                    at = p + 16;
+            }
+        }
         QVERIFY(at > 0);
         bytes[at] = char(bytes[at] ^ 0x01);
         put(zip, bytes);
 
         const VerifyReport v = verifyCopy(zip, QString());
         QVERIFY(!v.whole());
-        QCOMPARE(v.damaged, QStringList{"Paziente_3/ecg.jpg"});
-        QVERIFY(v.problems().contains("File danneggiati: Paziente_3/ecg.jpg"));
+        if (inData) {
+            QCOMPARE(v.damaged, QStringList{entry});
+            QVERIFY(v.problems().contains("File danneggiati: " + entry));
+        }
 
         makeProgramFolder(target.path());
         put(target.filePath("Pazienti.vrn"), records(layouts::TSchedaPaziente, 9, "Attuale"));
         const auto was = tree(target.path());
         const RestoreResult r = restoreCopy(target.path(), zip, QString(), target.filePath("Vornel_Prima.zip"));
         QVERIFY(r.outcome == Outcome::Failed);
-        QVERIFY(r.detail.contains("danneggiati"));
+        QCOMPARE(r.detail, v.problems());
         QCOMPARE(tree(target.path()), was);
     }
 

@@ -95,7 +95,9 @@ auto withProgress(QWidget* parent, Work work)
         if (dialog.labelText() != phase)
             dialog.setLabelText(phase);
         dialog.setValue(total > 0 ? int(qMin<qint64>(1000, done * 1000 / total)) : 0);
-        QCoreApplication::processEvents();
+        // Until the dialog shows, nothing the user does may start other work.
+        QCoreApplication::processEvents(dialog.isVisible() ? QEventLoop::AllEvents
+                                                           : QEventLoop::ExcludeUserInputEvents);
         return !dialog.wasCanceled();
     };
     QApplication::setOverrideCursor(Qt::BusyCursor);
