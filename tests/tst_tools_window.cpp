@@ -14,6 +14,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QProgressDialog>
 #include <QTimer>
 #include <QtTest>
 
@@ -185,6 +186,30 @@ private slots:
         QVERIFY(m_env->lastText().startsWith(
             QStringLiteral("Attenzione: non \u00e8 stato possibile creare la copia di sicurezza.\r\n\r\n")));
         QCOMPARE(QDir(m_dest.path()).entryList(QDir::Files), QStringList{"un_file"});
+    }
+
+    void annullaOnTheProgressLeavesNothing()
+    {
+        // A large file (sparse, so cheap to make and read) keeps the copy
+        // busy long enough for the progress dialog to show.
+        QFile big(programFile("Documenti_Allegati/grande.bin"));
+        QVERIFY(big.open(QIODevice::WriteOnly));
+        QVERIFY(big.resize(qint64(3) << 30));
+        big.close();
+        QString label;
+        withTools([&](TfrmStrumenti* w) {
+            whenModal<QProgressDialog>([&](QProgressDialog* p) {
+                label = p->labelText();
+                QPushButton* annulla = p->findChild<QPushButton*>();
+                QCOMPARE(annulla->text(), QStringLiteral("Annulla"));
+                annulla->click();
+            });
+            QTest::mouseClick(w->cmdCopia, Qt::LeftButton);
+        });
+        QCOMPARE(label, QStringLiteral("Scrittura della copia di sicurezza..."));
+        QCOMPARE(m_env->texts(), QStringList{QStringLiteral(
+                                     "Copia di sicurezza annullata: nella cartella scelta non \u00e8 rimasto nessun file.")});
+        QCOMPARE(QDir(m_dest.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), QStringList());
     }
 
     void protectedCopyAsksThePasswordTwiceThenOnce()
