@@ -5,6 +5,7 @@
 #include "app/password.h"
 #include "app/registry.h"
 #include "app/startup.h"
+#include "storage/inifile.h"
 #include "storage/records.h"
 #include "support/pdfwords.h"
 #include "support/testenv.h"
@@ -300,7 +301,16 @@ private slots:
         QVERIFY(!QFile::exists(programFile("Vornel_Prima_del_ripristino_2026-03-14_0926.zip")));
 
         m_env->confirmAnswer = true;
-        withTools([&](TfrmStrumenti* w) { QTest::mouseClick(w->cmdRipristina, Qt::LeftButton); });
+        // The settings file of the copy knows nothing of the copies made since.
+        IniFile(programFile("Studio_Medico_Vrn.ini"))
+            .write("Copia di sicurezza", "Ultimo file", QStringLiteral("/media/chiavetta/Vornel_Copia_2026-03-14_0920.zip"));
+        IniFile(programFile("Studio_Medico_Vrn.ini")).write("Copia di sicurezza", "Ultima copia", "14/03/2026 alle 09:20");
+        withTools([&](TfrmStrumenti* w) {
+            QTest::mouseClick(w->cmdRipristina, Qt::LeftButton);
+            QCOMPARE(w->lblUltimaCopia->text(), QStringLiteral("Ultima copia di sicurezza verificata: 14/03/2026 alle "
+                                                               "09:20\n")
+                                                    + QDir::toNativeSeparators("/media/chiavetta/Vornel_Copia_2026-03-14_0920.zip"));
+        });
         QVERIFY2(m_env->lastText().startsWith(QStringLiteral("Ripristino completato e verificato.")),
                  qPrintable(m_env->lastText()));
         QCOMPARE(testing::readFile(programFile("Pazienti.vrn")), copied);

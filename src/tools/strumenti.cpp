@@ -392,11 +392,22 @@ void TfrmStrumenti::cmdRipristinaClick()
                                 .arg(m.certificates())
                                 .arg(QFileInfo(before).fileName())))
         return;
+    // Where and when copies were made belongs to this installation, not to
+    // the data: the restored settings file keeps what it says now.
+    QStringList history;
+    for (const QString& key : {kFolderKey, kWhenKey, kFileKey})
+        history << settings().read(kSection, key);
     const backup::RestoreResult result = withProgress(this, [&](const backup::Progress& progress) {
         return backup::restoreCopy(programFolder(), zip, password, before, progress, &report);
     });
     switch (result.outcome) {
     case backup::Outcome::Done:
+        if (!history.join(QString()).isEmpty()) {
+            remember(kFolderKey, history[0]);
+            remember(kWhenKey, history[1]);
+            remember(kFileKey, history[2]);
+        }
+        showLastCopy();
         msg::information(this, QStringLiteral("Ripristino completato e verificato.\r\n\r\nI file com'erano prima del "
                                               "ripristino sono nella copia \"%1\" nella cartella del programma.")
                                    .arg(QFileInfo(before).fileName()));
