@@ -38,7 +38,8 @@ QList<Topic> allTopics()
             exportTopic(ExportKind::NonCompetitive),
             exportTopic(ExportKind::Competitive),
             exportTopic(ExportKind::Disabled),
-            exportTopic(ExportKind::NonFitness)};
+            exportTopic(ExportKind::NonFitness),
+            tools()};
 }
 
 // Runs a poppler tool; empty when it is not installed or fails.
@@ -146,6 +147,8 @@ void TestHelpTopics::titlesAndSizes_data()
                "Esportazione archivio certificati medici di non idoneità agonistica in Excel")
         << 3 << QStringLiteral("certificati medici di non idoneità agonistica")
         << QStringList{QStringLiteral("disabili"), QStringLiteral("non agonistici")};
+    QTest::newRow("tools") << tools() << QStringLiteral("Strumenti di Vornel") << 7 << QString()
+                           << QStringList();
 }
 
 void TestHelpTopics::titlesAndSizes()
@@ -251,6 +254,7 @@ void TestHelpTopics::guidePdfCarriesTheHelpTexts()
         QStringLiteral("Archivio pazienti"),
         QStringLiteral("Certificati medici"),
         QStringLiteral("Esportazione in Excel"),
+        QStringLiteral("Copie di sicurezza e controllo degli archivi"),
         QStringLiteral("Password iniziale: vornel"),
         QStringLiteral("Cambia password"),
         QStringLiteral("Pagina 2 di "),
@@ -264,6 +268,7 @@ void TestHelpTopics::guidePdfCarriesTheHelpTexts()
     for (ExportKind k : {ExportKind::Patients, ExportKind::NonCompetitive, ExportKind::Competitive,
                          ExportKind::Disabled, ExportKind::NonFitness})
         paragraphs << exportTopic(k).paragraphs;
+    paragraphs << tools().paragraphs;
     for (const QString& p : paragraphs) {
         const QString opening = p.split(QLatin1Char(' ')).mid(0, 10).join(QLatin1Char(' '));
         QVERIFY2(text.contains(opening), qPrintable(opening));

@@ -20,6 +20,7 @@
 #include "tools/exportwindows.h"
 #include "tools/slowwork.h"
 #include "tools/certificatesearch.h"
+#include "tools/strumenti.h"
 
 #include <QApplication>
 #include <QDir>
@@ -217,6 +218,14 @@ int main(int argc, char** argv)
     saveSearch<TfrmTrovaCertificati>(vornel::instance<TfrmCertificati>(), out);
     saveDialog<TfrmRicontatta>(patients, out);
     saveDialog<TfrmSelezionateAgo>(card, out);
+    saveDialog<TfrmStrumenti>(menu, out);
+    {
+        TfrmPasswordCopia twice(true, menu);
+        twice.show();
+        QCoreApplication::processEvents();
+        save(&twice, out, QStringLiteral("TfrmPasswordCopia"));
+    }
+    saveDialog<TfrmControllaArchivi>(menu, out);
     vornel::shutDown();
     return 0;
 }

@@ -10,6 +10,11 @@ OpenFileResponder& responder()
     static OpenFileResponder r;
     return r;
 }
+FolderResponder& folderResponder()
+{
+    static FolderResponder r;
+    return r;
+}
 } // namespace
 
 QString getOpenFileName(QWidget* parent, const QString& caption, const QString& folder,
@@ -23,6 +28,18 @@ QString getOpenFileName(QWidget* parent, const QString& caption, const QString& 
 void setOpenFileResponder(OpenFileResponder r)
 {
     responder() = std::move(r);
+}
+
+QString getExistingDirectory(QWidget* parent, const QString& caption, const QString& folder)
+{
+    if (folderResponder())
+        return folderResponder()(caption, folder);
+    return QFileDialog::getExistingDirectory(parent, caption, folder);
+}
+
+void setFolderResponder(FolderResponder r)
+{
+    folderResponder() = std::move(r);
 }
 
 } // namespace vornel::dialogs

@@ -16,4 +16,10 @@ using OpenFileResponder = std::function<QString(const QString& caption, const QS
                                                 const QString& filter)>;
 void setOpenFileResponder(OpenFileResponder responder);
 
+// Returns the chosen folder, or an empty text when the user cancels.
+QString getExistingDirectory(QWidget* parent, const QString& caption, const QString& folder);
+
+using FolderResponder = std::function<QString(const QString& caption, const QString& folder)>;
+void setFolderResponder(FolderResponder responder);
+
 } // namespace vornel::dialogs

@@ -8,6 +8,7 @@
 #include "certificates/certificatecards.h"
 #include "patients/tfrmclienti.h"
 #include "storage/clock.h"
+#include "tools/strumenti.h"
 
 #include <QCloseEvent>
 #include <QHBoxLayout>
@@ -69,6 +70,8 @@ TfrmAvvio::TfrmAvvio(QWidget* parent) : QWidget(parent)
     title->setPixmap(look::picture(QStringLiteral("title"), QSize(620, 90)));
     imgGuida = named(new ClickablePicture(QStringLiteral("icon_help"), QSize(29, 28), top), "imgGuida");
     imgGuida->move(986 - 29 - 8, 8);
+    imgStrumenti = named(new ClickablePicture(QStringLiteral("icon_strumenti"), QSize(29, 28), top), "imgStrumenti");
+    imgStrumenti->move(986 - 29 - 8, 8 + 28 + 8);
     auto* subtitle = new QLabel(QStringLiteral("Il software dedicato ai medici specialisti in medicina dello sport "
                                                "per il rilascio dei certificati di idoneit\u00e0 all'attivit\u00e0 sportiva"),
                                 top);
@@ -121,6 +124,7 @@ TfrmAvvio::TfrmAvvio(QWidget* parent) : QWidget(parent)
     connect(imgInfo, &ClickablePicture::clicked, this, &TfrmAvvio::imgInfoClick);
     connect(imgCopyright, &ClickablePicture::clicked, this, &TfrmAvvio::imgCopyrightClick);
     connect(imgGuida, &ClickablePicture::clicked, this, &TfrmAvvio::imgGuidaClick);
+    connect(imgStrumenti, &ClickablePicture::clicked, this, &TfrmAvvio::imgStrumentiClick);
     connect(imgSito, &ClickablePicture::clicked, this, &TfrmAvvio::imgSitoClick);
     connect(imgEsci, &ClickablePicture::clicked, this, &TfrmAvvio::imgEsciClick);
 }
@@ -146,6 +150,12 @@ void TfrmAvvio::imgCopyrightClick()
 void TfrmAvvio::imgGuidaClick()
 {
     TfrmGuida::showTopic(this, help::mainMenu());
+}
+
+void TfrmAvvio::imgStrumentiClick()
+{
+    TfrmStrumenti dialog(this);
+    dialog.exec();
 }
 
 void TfrmAvvio::imgSitoClick()

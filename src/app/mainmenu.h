@@ -22,6 +22,7 @@ public:
 
     ClickablePicture* imgInfo;
     ClickablePicture* imgGuida;
+    ClickablePicture* imgStrumenti;
     ClickablePicture* imgCopyright;
     ClickablePicture* imgSito;
     ClickablePicture* imgEsci;
@@ -40,6 +41,7 @@ public slots:
     void imgInfoClick();
     void imgCopyrightClick();
     void imgGuidaClick();
+    void imgStrumentiClick();
     void imgSitoClick();
     void imgEsciClick();
 

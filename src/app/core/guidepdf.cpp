@@ -396,6 +396,22 @@ void buildExport(GuideBuilder& b)
         "programma di fogli di calcolo, chiudilo e ripeti l'esportazione."));
 }
 
+const std::array<const char16_t*, 7> kToolSections = {
+    u"La finestra Strumenti",
+    u"Creare una copia di sicurezza",
+    u"Una copia verificata",
+    u"Copie protette da password",
+    u"Verificare una copia",
+    u"Ripristinare da una copia",
+    u"Controllare gli archivi",
+};
+
+void buildTools(GuideBuilder& b)
+{
+    b.chapter(QStringLiteral("Copie di sicurezza e controllo degli archivi"));
+    topicWithSections(b, tools(), kToolSections);
+}
+
 // Top of line n of a block, in document coordinates.
 qreal lineTop(const QTextDocument& doc, const QTextBlock& block, int n = 0)
 {
@@ -702,6 +718,7 @@ bool writeGuidePdf(const QString& path)
         buildPatients(builder);
         buildCertificates(builder);
         buildExport(builder);
+        buildTools(builder);
         paginate(doc, builder, body.height());
 
         const QList<Chapter>& chapters = builder.chapters();

@@ -236,4 +236,51 @@ Topic exportTopic(ExportKind kind)
     return topic;
 }
 
+Topic tools()
+{
+    Topic topic;
+    topic.title = QStringLiteral("Strumenti di Vornel");
+    topic.paragraphs << QStringLiteral(
+        "La finestra Strumenti di Vornel si apre con l'icona degli strumenti nel menu principale, "
+        "sotto l'icona della guida. Raccoglie le funzioni che proteggono i dati dello studio: la "
+        "copia di sicurezza, la sua verifica, il ripristino da una copia e il controllo degli archivi.");
+    topic.paragraphs << QStringLiteral(
+        "Il pulsante Crea copia di sicurezza scrive in un unico file ZIP, nella cartella che scegli, "
+        "i cinque archivi, le impostazioni dello studio, la password di accesso, i documenti allegati "
+        "e le cartelle dei pazienti. Il nome del file contiene la data e l'ora della copia, ad esempio "
+        "Vornel_Copia_2026-03-14_0926.zip. Scegli una chiavetta USB, un disco esterno o una cartella di "
+        "rete: una copia sullo stesso disco del programma non ti protegge se il disco si guasta o viene "
+        "perso. Il programma ricorda l'ultima cartella scelta.");
+    topic.paragraphs << QStringLiteral(
+        "Dopo averla scritta, Vornel rilegge tutta la copia e la confronta con l'elenco dei file e dei "
+        "loro codici di controllo che vi ha registrato: soltanto allora comunica che la copia è stata "
+        "creata e verificata. Gli archivi vengono copiati senza disturbare le altre postazioni: una "
+        "scheda salvata da un'altra postazione durante la copia o c'è per intero o non c'è affatto. "
+        "Se annulli la copia, se il disco è pieno o se la cartella non è scrivibile, nella cartella "
+        "scelta non resta nessun file a metà.");
+    topic.paragraphs << QStringLiteral(
+        "Se spunti la casella Proteggi la copia con una password, la copia viene cifrata con AES-256 "
+        "e si apre soltanto con la password che digiti due volte; la password non viene salvata da "
+        "nessuna parte, quindi annotala in un luogo sicuro. Proteggi sempre le copie che porti fuori "
+        "dallo studio o che salvi in una cartella sincronizzata con il cloud: contengono dati sanitari.");
+    topic.paragraphs << QStringLiteral(
+        "Il pulsante Verifica una copia rilegge una copia già fatta e ti dice se è integra oppure "
+        "quali file sono danneggiati o mancanti. La verifica non modifica nulla.");
+    topic.paragraphs << QStringLiteral(
+        "Il pulsante Ripristina da una copia riporta gli archivi e i documenti allo stato della copia "
+        "scelta. Prima controlla che la copia sia integra e ti chiede conferma indicando la data della "
+        "copia e il numero di pazienti e di certificati che contiene; poi salva i file attuali nella "
+        "cartella del programma in una copia chiamata Vornel_Prima_del_ripristino con la data e l'ora, "
+        "così anche il ripristino si può annullare. Se qualcosa va storto durante il ripristino, i file "
+        "del programma restano esattamente com'erano. I file aggiunti dopo la copia che la copia non "
+        "contiene restano al loro posto.");
+    topic.paragraphs << QStringLiteral(
+        "Il pulsante Controlla gli archivi legge i cinque archivi senza modificarli e ne elenca la "
+        "dimensione e il numero di schede, segnalando una scheda incompleta alla fine del file, i campi "
+        "con una lunghezza non valida, le caselle Sì/No con valori diversi e, nell'archivio dei pazienti, "
+        "i documenti allegati che non si trovano più nella cartella Documenti_Allegati. L'elenco si "
+        "stampa con il pulsante Stampa.");
+    return topic;
+}
+
 } // namespace vornel::help

@@ -26,6 +26,9 @@ Topic certificates();
 // The five export windows: 3 paragraphs, the first naming the archive.
 Topic exportTopic(ExportKind kind);
 
+// The practice tools (backup, verify, restore, archive check): 7 paragraphs.
+Topic tools();
+
 // The password of a new installation, as the help names it (lower case).
 QString initialPassword();
 

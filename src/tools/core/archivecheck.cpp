@@ -1,0 +1,186 @@
+#include "tools/core/archivecheck.h"
+
+#include "storage/cp1252.h"
+#include "storage/records.h"
+#include "storage/text.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QHash>
+#include <QLocale>
+
+#include <array>
+#include <vector>
+
+namespace vornel::archivecheck {
+
+namespace {
+
+constexpr std::array<const ArchiveDef*, 5> kArchives = {
+    &archives::Pazienti, &archives::Certificati, &archives::Agonistici, &archives::Disabili,
+    &archives::NonIdoneita};
+
+bool isFlagField(const FieldDef& f)
+{
+    return f.capacity == 2 && f.name.substr(0, 3) == "chk";
+}
+
+QString bytesText(qint64 n)
+{
+    return QLocale(QLocale::Italian).toString(n);
+}
+
+void add(QList<Finding>& list, qint64& count, Finding f)
+{
+    if (list.size() < kListed)
+        list.append(std::move(f));
+    ++count;
+}
+
+Result checkOne(const QString& folder, const ArchiveDef& def, QHash<QString, bool>& attachmentExists)
+{
+    Result r;
+    r.fileName = QString::fromLatin1(def.fileName);
+    const RecordLayout& layout = *def.layout;
+    r.recordSize = layout.size();
+    const QString path = QDir(folder).filePath(r.fileName);
+    if (!QFileInfo::exists(path))
+        return r;
+    r.present = true;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        r.readable = false;
+        return r;
+    }
+    r.size = file.size();
+    r.records = r.size / layout.size();
+    r.tailBytes = r.size % layout.size();
+    const bool patients = &def == &archives::Pazienti;
+    std::vector<int> attachmentFields;
+    if (patients)
+        for (const char* name : {"lblFile01", "lblFile02", "lblFile03"})
+            attachmentFields.push_back(layout.indexOf(std::string_view(name)));
+    const QDir attachments(QDir(folder).filePath(QStringLiteral("Documenti_Allegati")));
+
+    const int size = layout.size();
+    const qint64 perBlock = qMax<qint64>(1, (1 << 20) / size);
+    std::vector<char> block(static_cast<size_t>(perBlock * size));
+    for (qint64 k = 0; k < r.records;) {
+        const qint64 take = qMin(perBlock, r.records - k);
+        if (file.read(block.data(), take * size) != take * size) {
+            r.readable = false;
+            return r;
+        }
+        for (qint64 i = 0; i < take; ++i) {
+            const unsigned char* rec = reinterpret_cast<const unsigned char*>(block.data() + i * size);
+            const qint64 position = k + i + 1;
+            for (int f = 0; f < layout.fieldCount(); ++f) {
+                const FieldDef& def = layout.fields()[std::size_t(f)];
+                const unsigned char* field = rec + layout.offsetOf(f);
+                const QString name = QString::fromLatin1(def.name.data(), int(def.name.size()));
+                if (field[0] > def.capacity) {
+                    add(r.overLength, r.overLengthCount,
+                        {position, name, QStringLiteral("lunghezza %1 su %2").arg(field[0]).arg(def.capacity)});
+                    continue;
+                }
+                if (isFlagField(def)) {
+                    const bool yes = field[0] == 2 && field[1] == 0x53 && field[2] == 0xEC;
+                    const bool no = field[0] == 2 && field[1] == 0x4E && field[2] == 0x6F;
+                    if (!yes && !no) {
+                        const QByteArray held(reinterpret_cast<const char*>(field + 1), field[0]);
+                        add(r.badFlags, r.badFlagCount,
+                            {position, name, QStringLiteral("\"%1\"").arg(cp1252::decode(held))});
+                    }
+                }
+            }
+            for (int f : attachmentFields) {
+                const unsigned char* field = rec + layout.offsetOf(f);
+                if (field[0] > layout.fields()[std::size_t(f)].capacity)
+                    continue;
+                const QString file = trimmed(cp1252::decode(QByteArray(reinterpret_cast<const char*>(field + 1), field[0])));
+                if (file.isEmpty())
+                    continue;
+                auto it = attachmentExists.find(file);
+                if (it == attachmentExists.end())
+                    it = attachmentExists.insert(file, QFileInfo(attachments.filePath(file)).isFile());
+                if (!*it)
+                    add(r.missingAttachments, r.missingAttachmentCount,
+                        {position, QString::fromLatin1(layout.fields()[std::size_t(f)].name.data()), file});
+            }
+        }
+        k += take;
+    }
+    return r;
+}
+
+void listFindings(QStringList& lines, const QString& title, const QString& none, const QList<Finding>& list,
+                  qint64 count)
+{
+    if (count == 0) {
+        lines << QStringLiteral("  %1: %2").arg(title, none);
+        return;
+    }
+    lines << QStringLiteral("  %1: %2").arg(title).arg(count);
+    for (const Finding& f : list)
+        lines << QStringLiteral("    scheda %1, %2: %3").arg(f.position).arg(f.field, f.detail);
+    if (count > list.size())
+        lines << QStringLiteral("    ... e altri %1").arg(count - list.size());
+}
+
+} // namespace
+
+bool Result::healthy() const
+{
+    return readable && tailBytes == 0 && overLengthCount == 0 && badFlagCount == 0 && missingAttachmentCount == 0;
+}
+
+QList<Result> checkArchives(const QString& programFolder)
+{
+    QList<Result> results;
+    QHash<QString, bool> attachmentExists;
+    for (const ArchiveDef* a : kArchives)
+        results.append(checkOne(programFolder, *a, attachmentExists));
+    return results;
+}
+
+QStringList reportLines(const QList<Result>& results)
+{
+    QStringList lines;
+    int problems = 0;
+    for (const Result& r : results) {
+        if (!lines.isEmpty())
+            lines << QString();
+        lines << r.fileName;
+        if (!r.present) {
+            lines << QStringLiteral("  Archivio non presente.");
+            continue;
+        }
+        lines << QStringLiteral("  Dimensione del file: %1 byte").arg(bytesText(r.size));
+        lines << QStringLiteral("  Schede: %1 (di %2 byte ciascuna)").arg(bytesText(r.records), bytesText(r.recordSize));
+        if (!r.readable) {
+            lines << QStringLiteral("  ERRORE: l'archivio non si pu\u00f2 leggere per intero.");
+            ++problems;
+            continue;
+        }
+        lines << (r.tailBytes == 0
+                      ? QStringLiteral("  Scheda incompleta alla fine: nessuna")
+                      : QStringLiteral("  Scheda incompleta alla fine: %1 byte dopo la scheda %2")
+                            .arg(bytesText(r.tailBytes), bytesText(r.records)));
+        listFindings(lines, QStringLiteral("Lunghezze oltre la capacit\u00e0 del campo"), QStringLiteral("nessuna"), r.overLength, r.overLengthCount);
+        listFindings(lines, QStringLiteral("Campi S\u00ec/No con altri valori"), QStringLiteral("nessuno"), r.badFlags, r.badFlagCount);
+        if (r.fileName == QLatin1String(archives::Pazienti.fileName))
+            listFindings(lines, QStringLiteral("Documenti allegati mancanti"), QStringLiteral("nessuno"), r.missingAttachments,
+                         r.missingAttachmentCount);
+        if (!r.healthy())
+            ++problems;
+    }
+    lines << QString();
+    lines << (problems == 0 ? QStringLiteral("Esito: nessun problema trovato negli archivi.")
+                            : QStringLiteral("Esito: problemi trovati in %1 su %2.")
+                                  .arg(problems == 1 ? QStringLiteral("1 archivio") : QStringLiteral("%1 archivi").arg(problems))
+                                  .arg(results.size()));
+    return lines;
+}
+
+} // namespace vornel::archivecheck

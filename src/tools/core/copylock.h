@@ -1,0 +1,40 @@
+#pragma once
+#include <QByteArray>
+#include <QString>
+
+namespace vornel::backup {
+
+// What a copy takes of one archive at one instant: its length and its
+// partial last record, if any. Both are read while holding the lock that
+// appends take, so no append is half done at that instant; the whole records
+// before the tail are never written by a later append (appends write at the
+// first whole-record boundary), so they may be streamed after the lock is
+// released without ever catching half a record. The tail, which a later
+// append overwrites, is kept here.
+struct ArchiveSnapshot {
+    bool ok = false;
+    QString error;  // Italian, when !ok
+    qint64 size = 0;
+    QByteArray tail; // the bytes after the last whole record
+};
+
+ArchiveSnapshot snapshotArchive(const QString& path, int recordSize);
+
+// Holds the append lock of an archive for as long as it lives (the restore
+// replaces the archive under it). locked() is false when another workstation
+// kept it for too long; it is true, without a lock file, in a folder where no
+// lock file can be made, since no one can append there.
+class AppendLockHolder {
+public:
+    explicit AppendLockHolder(const QString& archivePath);
+    ~AppendLockHolder();
+    AppendLockHolder(const AppendLockHolder&) = delete;
+    AppendLockHolder& operator=(const AppendLockHolder&) = delete;
+    bool locked() const;
+
+private:
+    struct State;
+    State* m_state;
+};
+
+} // namespace vornel::backup

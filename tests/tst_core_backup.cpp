@@ -1,0 +1,441 @@
+// Backups: copy, verify and restore through the core, read back by the real
+// ZIP tools where they are installed.
+#include "storage/records.h"
+#include "tools/core/backup.h"
+#include "tools/core/sha256.h"
+#include "tools/core/zipsink.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QMap>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <zip.h>
+
+using namespace vornel;
+using namespace vornel::backup;
+
+namespace {
+
+void put(const QString& path, const QByteArray& bytes)
+{
+    QDir().mkpath(QFileInfo(path).path());
+    QFile f(path);
+    QVERIFY2(f.open(QIODevice::WriteOnly), qPrintable(path));
+    f.write(bytes);
+}
+
+QByteArray get(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+QByteArray noise(int size, quint32 seed)
+{
+    QByteArray b(size, Qt::Uninitialized);
+    QRandomGenerator g(seed);
+    for (char& c : b)
+        c = char(g.generate() & 0xFF);
+    return b;
+}
+
+QByteArray records(const RecordLayout& layout, int count, const QString& tag)
+{
+    QByteArray bytes;
+    Record r(layout);
+    for (int i = 0; i < count; ++i) {
+        r.clear();
+        r.setText(layout.fields()[0].name, QStringLiteral("%1 %2 Forl\u00ec").arg(tag).arg(i));
+        bytes += r.bytes();
+    }
+    return bytes;
+}
+
+// A program folder with every kind of file a copy holds, and some it must leave out.
+void makeProgramFolder(const QString& dir)
+{
+    put(dir + "/Pazienti.vrn", records(layouts::TSchedaPaziente, 3, "Paziente"));
+    put(dir + "/Certificati.vrn", records(layouts::TSchedaCertificato, 2, "Non agonistico"));
+    put(dir + "/Certificati_Agonistici.vrn", records(layouts::TSchedaAgonistica, 4, "Agonistico"));
+    put(dir + "/Certificati_Disabili.vrn", QByteArray());
+    put(dir + "/Certificati_Non_Idoneita.vrn", records(layouts::TSchedaNonIdoneita, 1, "Non idoneo")
+                                                   + QByteArray(17, 'x')); // a partial record is copied too
+    put(dir + "/Studio_Medico_Vrn.ini", "[Modulo Privacy]\r\nStudio Medico=Studio Rossi\r\n");
+    put(dir + "/unins000.dll", noise(40, 1));
+    put(dir + "/Documenti_Allegati/referto.pdf", noise(300000, 2));
+    put(dir + "/Documenti_Allegati/nota \u00e8 qui.txt", QByteArray("nota ").repeated(5000));
+    put(dir + "/Paziente_3/ecg.jpg", noise(120000, 3));
+    put(dir + "/Paziente_3/visite/2025.txt", "visita");
+    QDir().mkpath(dir + "/Paziente_5");
+    // Not the practice's data: left out of the copy.
+    put(dir + "/Guida.pdf", "manuale");
+    put(dir + "/Pazienti.vrn.lock", "1\n");
+    put(dir + "/Altro/file.txt", "altro");
+    put(dir + "/Paziente_x/file.txt", "altro");
+}
+
+// Every file (path -> bytes) and folder (path + "/") under dir, except copies.
+QMap<QString, QByteArray> tree(const QString& dir)
+{
+    QMap<QString, QByteArray> t;
+    QDirIterator it(dir, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        it.next();
+        const QString rel = QDir(dir).relativeFilePath(it.filePath());
+        if (it.fileInfo().isDir())
+            t.insert(rel + '/', QByteArray());
+        else
+            t.insert(rel, get(it.filePath()));
+    }
+    return t;
+}
+
+QMap<QString, QByteArray> withoutCopies(QMap<QString, QByteArray> t)
+{
+    for (auto it = t.begin(); it != t.end();)
+        it = it.key().startsWith("Vornel_") ? t.erase(it) : std::next(it);
+    return t;
+}
+
+QMap<QString, QByteArray> onlyData(QMap<QString, QByteArray> t)
+{
+    for (const QString& k : {"Guida.pdf", "Pazienti.vrn.lock", "Altro/", "Altro/file.txt", "Paziente_x/",
+                             "Paziente_x/file.txt"})
+        t.remove(k);
+    return t;
+}
+
+QString tool(const QString& name)
+{
+    return QStandardPaths::findExecutable(name);
+}
+
+int run(const QString& exe, const QStringList& args, QByteArray* out = nullptr)
+{
+    QProcess p;
+    p.setProcessChannelMode(QProcess::MergedChannels);
+    p.start(exe, args);
+    if (!p.waitForFinished(120000))
+        return -1;
+    if (out)
+        *out = p.readAll();
+    return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+}
+
+// A ZIP made by hand: the given entries (name -> bytes, or a link when the
+// bytes start with "->"), with a manifest that names them all truthfully.
+void craftZip(const QString& path, const QList<QPair<QString, QByteArray>>& entries)
+{
+    int err = 0;
+    zip_t* za = zip_open(QFile::encodeName(path).constData(), ZIP_CREATE | ZIP_TRUNCATE, &err);
+    QVERIFY(za);
+    Manifest m;
+    m.program = "Vornel";
+    m.version = "1.0";
+    m.date = QDateTime(QDate(2026, 1, 2), QTime(10, 0));
+    QList<QByteArray> keep;
+    for (const auto& [name, bytes] : entries) {
+        keep << bytes;
+        zip_source_t* s = zip_source_buffer(za, keep.last().constData(), zip_uint64_t(bytes.size()), 0);
+        const zip_int64_t i = zip_file_add(za, name.toUtf8().constData(), s, ZIP_FL_ENC_UTF_8);
+        QVERIFY2(i >= 0, zip_strerror(za));
+        if (bytes.startsWith("->"))
+            zip_file_set_external_attributes(za, zip_uint64_t(i), 0, ZIP_OPSYS_UNIX, 0120777u << 16);
+        Sha256 h;
+        h.add(bytes.constData(), bytes.size());
+        m.files.append({name, bytes.size(), h.hex(), 0, -1});
+    }
+    keep << m.toJson();
+    zip_file_add(za, manifestName().toUtf8().constData(),
+                 zip_source_buffer(za, keep.last().constData(), zip_uint64_t(keep.last().size()), 0), 0);
+    QVERIFY2(zip_close(za) == 0, zip_strerror(za));
+}
+
+} // namespace
+
+class TestBackup : public QObject {
+    Q_OBJECT
+private slots:
+    void cleanup() { ZipSink::setFailAfterBytes(-1); }
+
+    void copyThenRestoreIsByteIdentical()
+    {
+        QTemporaryDir program, dest, empty;
+        makeProgramFolder(program.path());
+        const QString zip = dest.filePath(copyFileName(dest.path(), kCopyPrefix, QDateTime(QDate(2026, 3, 14), QTime(9, 26))));
+        QCOMPARE(QFileInfo(zip).fileName(), QStringLiteral("Vornel_Copia_2026-03-14_0926.zip"));
+
+        const CopyResult copy = createCopy(program.path(), zip, QString());
+        QVERIFY2(copy.outcome == Outcome::Done, qPrintable(copy.detail));
+        QCOMPARE(copy.fileCount, 11);
+        QCOMPARE(copy.zipSize, QFileInfo(zip).size());
+        QCOMPARE(copy.manifest.patients(), 3);
+        QCOMPARE(copy.manifest.certificates(), 7);
+        QCOMPARE(QDir(dest.path()).entryList(QDir::Files), QStringList{QFileInfo(zip).fileName()});
+        // A second copy in the same minute does not replace the first.
+        QCOMPARE(copyFileName(dest.path(), kCopyPrefix, QDateTime(QDate(2026, 3, 14), QTime(9, 26))),
+                 QStringLiteral("Vornel_Copia_2026-03-14_0926_2.zip"));
+
+        const VerifyReport v = verifyCopy(zip, QString());
+        QVERIFY2(v.whole(), qPrintable(v.problems()));
+        QCOMPARE(v.manifest.files.size(), 11);
+        for (const ManifestFile& f : v.manifest.files) {
+            if (f.path == "Certificati_Non_Idoneita.vrn") {
+                QCOMPARE(f.recordSize, 2838);
+                QCOMPARE(f.records, 1);
+                QCOMPARE(f.size, 2838 + 17);
+            }
+        }
+
+        const QString before = empty.filePath("Vornel_Prima_del_ripristino_2026-03-14_0930.zip");
+        const RestoreResult r = restoreCopy(empty.path(), zip, QString(), before);
+        QVERIFY2(r.outcome == Outcome::Done, qPrintable(r.detail));
+        QCOMPARE(withoutCopies(tree(empty.path())), onlyData(tree(program.path())));
+        QVERIFY(verifyCopy(before, QString()).whole());
+
+        const QString unzip = tool("unzip");
+        if (unzip.isEmpty())
+            QSKIP("unzip (Info-ZIP) is not installed: the copy was not read by another program");
+        QByteArray out;
+        QCOMPARE(run(unzip, {"-t", zip}, &out), 0);
+        QVERIFY2(out.contains("No errors detected"), out.constData());
+    }
+
+    void protectedCopyOpensOnlyWithItsPassword()
+    {
+        QTemporaryDir program, dest;
+        makeProgramFolder(program.path());
+        const QString zip = dest.filePath("protetta.zip");
+        const CopyResult copy = createCopy(program.path(), zip, QStringLiteral("Segreta \u00e8 1"));
+        QVERIFY2(copy.outcome == Outcome::Done, qPrintable(copy.detail));
+        QVERIFY(isEncrypted(zip));
+        QVERIFY(!get(zip).contains("Studio Rossi"));
+
+        QVERIFY(verifyCopy(zip, QString()).needsPassword);
+        QVERIFY(verifyCopy(zip, QStringLiteral("sbagliata")).wrongPassword);
+        QVERIFY(verifyCopy(zip, QStringLiteral("Segreta \u00e8 1")).whole());
+
+        const QString sevenZip = tool("7z");
+        if (sevenZip.isEmpty())
+            QSKIP("7z (p7zip-full) is not installed: the protected copy was not read by another program");
+        QTemporaryDir out;
+        QVERIFY(run(sevenZip, {"x", "-y", "-pnonquella", "-o" + out.path(), zip}) != 0);
+        QTemporaryDir out2;
+        QByteArray log;
+        QCOMPARE(run(sevenZip, {"x", "-y", QStringLiteral("-pSegreta \u00e8 1"), "-o" + out2.path(), zip}, &log), 0);
+        QFile::remove(out2.filePath(manifestName()));
+        QCOMPARE(tree(out2.path()), onlyData(tree(program.path())));
+    }
+
+    void flippedByteIsFoundAndRefused_data()
+    {
+        QTest::addColumn<QString>("entry");
+        QTest::addColumn<bool>("inData");
+        // In the data of a stored file; in the checksum that the central
+        // directory keeps for a deflated archive.
+        QTest::newRow("stored picture") << "Paziente_3/ecg.jpg" << true;
+        QTest::newRow("checksum of an archive") << "Certificati_Agonistici.vrn" << false;
+    }
+    void flippedByteIsFoundAndRefused()
+    {
+        QFETCH(QString, entry);
+        QFETCH(bool, inData);
+        QTemporaryDir program, dest, target;
+        makeProgramFolder(program.path());
+        const QString zip = dest.filePath("copia.zip");
+        QVERIFY(createCopy(program.path(), zip, QString()).outcome == Outcome::Done);
+        QByteArray bytes = get(zip);
+        int at = -1;
+        if (inData) {
+            at = bytes.indexOf(noise(120000, 3).mid(60000, 32));
+        } else {
+            for (int p = bytes.indexOf("PK\x01\x02"); p >= 0 && at < 0; p = bytes.indexOf("PK\x01\x02", p + 4)) {
+                const int nameLength = uchar(bytes[p + 28]) | uchar(bytes[p + 29]) << 8;
+                if (bytes.mid(p + 46, nameLength) == entry.toUtf8())
+                    at = p + 16;
+            }
+        }
+        QVERIFY(at > 0);
+        bytes[at] = char(bytes[at] ^ 0x01);
+        put(zip, bytes);
+
+        const VerifyReport v = verifyCopy(zip, QString());
+        QVERIFY(!v.whole());
+        if (inData) {
+            QCOMPARE(v.damaged, QStringList{entry});
+            QVERIFY(v.problems().contains("File danneggiati: " + entry));
+        }
+
+        makeProgramFolder(target.path());
+        put(target.filePath("Pazienti.vrn"), records(layouts::TSchedaPaziente, 9, "Attuale"));
+        const auto was = tree(target.path());
+        const RestoreResult r = restoreCopy(target.path(), zip, QString(), target.filePath("Vornel_Prima.zip"));
+        QVERIFY(r.outcome == Outcome::Failed);
+        QCOMPARE(r.detail, v.problems());
+        QCOMPARE(tree(target.path()), was);
+    }
+
+    void unsafeEntriesAreRefused_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::newRow("climbs out") << "../fuori.txt" << QByteArray("x");
+        QTest::newRow("climbs out of a folder") << "Documenti_Allegati/../../fuori.txt" << QByteArray("x");
+        QTest::newRow("absolute") << "/tmp/vornel_fuori.txt" << QByteArray("x");
+        QTest::newRow("drive") << "C:/fuori.txt" << QByteArray("x");
+        QTest::newRow("backslash") << "Documenti_Allegati\\..\\fuori.txt" << QByteArray("x");
+        QTest::newRow("link") << "Documenti_Allegati/collegamento" << QByteArray("->/etc/passwd");
+        QTest::newRow("program file") << "vornel" << QByteArray("#!/bin/sh\n");
+    }
+    void unsafeEntriesAreRefused()
+    {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, bytes);
+        QTemporaryDir outer;
+        const QString program = outer.filePath("programma");
+        makeProgramFolder(program);
+        const auto was = tree(outer.path());
+        const QString zip = outer.filePath("Vornel_Copia_2026-01-02_1000.zip");
+        craftZip(zip, {{"Pazienti.vrn", records(layouts::TSchedaPaziente, 1, "Altro")}, {name, bytes}});
+        const auto withZip = tree(outer.path());
+
+        const VerifyReport v = verifyCopy(zip, QString());
+        QVERIFY(!v.whole());
+        QVERIFY2(v.unsafe.contains(name), qPrintable(v.unsafe.join(',')));
+        const RestoreResult r = restoreCopy(program, zip, QString(), program + "/Vornel_Prima.zip");
+        QVERIFY(r.outcome == Outcome::Failed);
+        QVERIFY(r.detail.contains("Percorsi non ammessi"));
+        QCOMPARE(tree(outer.path()), withZip);
+        QVERIFY(!QFile::exists("/tmp/vornel_fuori.txt"));
+        Q_UNUSED(was);
+    }
+
+    void notAVornelCopy()
+    {
+        QTemporaryDir dir;
+        put(dir.filePath("altro.zip"), "PK\x03\x04 non davvero");
+        QVERIFY(!verifyCopy(dir.filePath("altro.zip"), QString()).readable);
+        int err = 0;
+        zip_t* za = zip_open(QFile::encodeName(dir.filePath("foto.zip")).constData(), ZIP_CREATE, &err);
+        zip_file_add(za, "foto.jpg", zip_source_buffer(za, "abc", 3, 0), 0);
+        zip_close(za);
+        const VerifyReport v = verifyCopy(dir.filePath("foto.zip"), QString());
+        QVERIFY(v.readable);
+        QVERIFY(!v.vornelCopy);
+        QCOMPARE(v.problems(), QStringLiteral("Il file non \u00e8 una copia di sicurezza di Vornel."));
+    }
+
+    void appendsDuringTheCopyStayWhole()
+    {
+        const QString helper = QDir(qEnvironmentVariable("VORNEL_TEST_HELPER_DIR")).filePath("appender");
+        if (!QFile::exists(helper))
+            QFAIL("the appender helper is missing");
+        QTemporaryDir program, dest;
+        makeProgramFolder(program.path());
+        QFile::remove(program.filePath("Pazienti.vrn.lock"));
+        QProcess appender;
+        appender.start(helper, {program.path(), "A", "4000"});
+        QVERIFY(appender.waitForStarted());
+        const int size = layouts::TSchedaPaziente.size();
+        int copies = 0;
+        qint64 seenRecords = 0;
+        bool running = true;
+        while (running || copies < 2) {
+            running = !appender.waitForFinished(0) && appender.state() != QProcess::NotRunning;
+            const QString zip = dest.filePath(QStringLiteral("copia%1.zip").arg(copies++));
+            const CopyResult c = createCopy(program.path(), zip, QString());
+            QVERIFY2(c.outcome == Outcome::Done, qPrintable(c.detail));
+            int err = 0;
+            zip_t* za = zip_open(QFile::encodeName(zip).constData(), ZIP_RDONLY, &err);
+            QVERIFY(za);
+            zip_stat_t st;
+            QCOMPARE(zip_stat(za, "Pazienti.vrn", 0, &st), 0);
+            QByteArray bytes(qsizetype(st.size), Qt::Uninitialized);
+            zip_file_t* f = zip_fopen(za, "Pazienti.vrn", 0);
+            QCOMPARE(zip_fread(f, bytes.data(), st.size), zip_int64_t(st.size));
+            zip_fclose(f);
+            zip_discard(za);
+            QCOMPARE(bytes.size() % size, 0);
+            for (int k = 3; k < bytes.size() / size; ++k) {
+                Record r(layouts::TSchedaPaziente, bytes.constData() + qsizetype(k) * size);
+                const QString name = r.text("txtPaziente");
+                QVERIFY2(name.startsWith("A "), qPrintable(name));
+                QCOMPARE(r.text("txtNote"), QStringLiteral("Nota %1 ").arg(name).repeated(10).chopped(1));
+            }
+            seenRecords = qMax<qint64>(seenRecords, bytes.size() / size);
+            QFile::remove(zip);
+        }
+        QCOMPARE(appender.exitCode(), 0);
+        // Copies were taken while the other process was appending.
+        QVERIFY2(copies >= 3, qPrintable(QString::number(copies)));
+        QCOMPARE(seenRecords, 4003);
+    }
+
+    void cancelAndFailuresLeaveNoFile_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::newRow("Annulla while writing") << "cancel-write";
+        QTest::newRow("Annulla while verifying") << "cancel-verify";
+        QTest::newRow("full disk") << "full";
+        QTest::newRow("folder that cannot hold files") << "unwritable";
+    }
+    void cancelAndFailuresLeaveNoFile()
+    {
+        QFETCH(QString, how);
+        QTemporaryDir program, dest;
+        makeProgramFolder(program.path());
+        put(program.filePath("Documenti_Allegati/grande.bin"), noise(6 << 20, 9));
+        QString folder = dest.path();
+        if (how == "unwritable") {
+            put(dest.filePath("un_file"), "x");
+            folder = dest.filePath("un_file/copie");
+        }
+        if (how == "full")
+            ZipSink::setFailAfterBytes(1 << 20);
+        const QString zip = folder + "/Vornel_Copia.zip";
+        const CopyResult c = createCopy(program.path(), zip, QString(),
+                                        [&](const QString& phase, qint64 done, qint64) {
+                                            if (how == "cancel-write")
+                                                return done < (2 << 20);
+                                            if (how == "cancel-verify")
+                                                return !phase.startsWith("Verifica") || done < (2 << 20);
+                                            return true;
+                                        });
+        QCOMPARE(c.outcome, how.startsWith("cancel") ? Outcome::Cancelled : Outcome::Failed);
+        QVERIFY(!QFile::exists(zip));
+        QCOMPARE(QDir(dest.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+                 how == "unwritable" ? QStringList{"un_file"} : QStringList{});
+        if (how == "full" || how == "unwritable")
+            QVERIFY2(c.detail.contains("cartella di destinazione"), qPrintable(c.detail));
+    }
+
+    void failedRestorePutsEverythingBack()
+    {
+        QTemporaryDir program, dest, target;
+        makeProgramFolder(program.path());
+        const QString zip = dest.filePath("copia.zip");
+        QVERIFY(createCopy(program.path(), zip, QString()).outcome == Outcome::Done);
+
+        // The current folder: other archives, and a file where the copy has
+        // a patient folder, so the restore fails after replacing the archives.
+        put(target.filePath("Pazienti.vrn"), records(layouts::TSchedaPaziente, 7, "Attuale"));
+        put(target.filePath("Certificati.vrn"), records(layouts::TSchedaCertificato, 5, "Attuale"));
+        put(target.filePath("Documenti_Allegati/referto.pdf"), "il referto attuale");
+        put(target.filePath("Paziente_3"), "un file, non una cartella");
+        const auto was = tree(target.path());
+        const RestoreResult r = restoreCopy(target.path(), zip, QString(),
+                                            target.filePath("Vornel_Prima_del_ripristino_2026-03-14_0926.zip"));
+        QVERIFY(r.outcome == Outcome::Failed);
+        QVERIFY2(r.detail.contains("Paziente_3"), qPrintable(r.detail));
+        QCOMPARE(tree(target.path()), was);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestBackup)
+#include "tst_core_backup.moc"

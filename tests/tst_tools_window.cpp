@@ -1,0 +1,363 @@
+// The practice tools window, driven from the main menu as a user would.
+#include "app/filedialogs.h"
+#include "app/look.h"
+#include "app/mainmenu.h"
+#include "app/password.h"
+#include "app/registry.h"
+#include "app/startup.h"
+#include "storage/inifile.h"
+#include "storage/records.h"
+#include "support/pdfwords.h"
+#include "support/testenv.h"
+#include "tools/core/backup.h"
+#include "tools/reportui.h"
+#include "tools/strumenti.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QProgressDialog>
+#include <QTimer>
+#include <QtTest>
+
+using namespace vornel;
+
+namespace {
+
+QByteArray patients(int count)
+{
+    QByteArray bytes;
+    Record r(layouts::TSchedaPaziente);
+    for (int i = 0; i < count; ++i) {
+        r.clear();
+        r.setText("txtPaziente", QStringLiteral("Bianchi %1").arg(i));
+        r.setFlag("chkRicontatta", false);
+        bytes += r.bytes();
+    }
+    return bytes;
+}
+
+// Runs 'action' once a modal window of class T is on top.
+template <class T>
+void whenModal(const std::function<void(T*)>& action)
+{
+    auto* timer = new QTimer(qApp);
+    timer->setInterval(10);
+    QObject::connect(timer, &QTimer::timeout, timer, [timer, action] {
+        if (auto* w = qobject_cast<T*>(QApplication::activeModalWidget())) {
+            timer->stop();
+            timer->deleteLater();
+            action(w);
+        }
+    });
+    timer->start();
+}
+
+} // namespace
+
+class TestToolsWindow : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<TestEnv> m_env;
+    QTemporaryDir m_dest;
+    QString m_folderAnswer;
+    QStringList m_printed;
+
+    // Opens the tools from the main menu's picture, runs 'inside' on the
+    // window, and closes it with Esci.
+    void withTools(const std::function<void(TfrmStrumenti*)>& inside)
+    {
+        auto* menu = instance<TfrmAvvio>();
+        bool ran = false;
+        whenModal<TfrmStrumenti>([&](TfrmStrumenti* w) {
+            inside(w);
+            ran = true;
+            w->cmdEsci->click();
+        });
+        QTest::mouseClick(menu->imgStrumenti, Qt::LeftButton);
+        QVERIFY(ran);
+        QVERIFY(!QApplication::activeModalWidget());
+    }
+
+    QString programFile(const QString& name) const { return m_env->path(name); }
+
+private slots:
+    void initTestCase()
+    {
+        vornel::printing::setPrintSeam([this](const report::Document& doc, QWidget*) {
+            const QString path = m_dest.filePath(QStringLiteral("stampa%1.pdf").arg(m_printed.size()));
+            doc.exportPdf(path);
+            m_printed << path;
+            return true;
+        });
+    }
+    void cleanupTestCase() { vornel::printing::setPrintSeam({}); }
+    void init()
+    {
+        m_env = std::make_unique<TestEnv>();
+        m_folderAnswer = m_dest.path();
+        dialogs::setFolderResponder([this](const QString&, const QString&) { return m_folderAnswer; });
+        startUp();
+        goTo(instance<TfrmAvvio>(), instance<TfrmPassword>());
+        testing::writeFile(programFile("Pazienti.vrn"), patients(2));
+        testing::writeFile(programFile("Studio_Medico_Vrn.ini"), "[Modulo Privacy]\r\nStudio Medico=Studio Rossi\r\n");
+        QDir().mkpath(programFile("Documenti_Allegati"));
+        testing::writeFile(programFile("Documenti_Allegati/referto.pdf"), "contenuto del referto");
+    }
+    void cleanup()
+    {
+        shutDown();
+        dialogs::setFolderResponder({});
+        m_env.reset();
+        for (const QString& f : QDir(m_dest.path()).entryList(QDir::Files))
+            QFile::remove(m_dest.filePath(f));
+    }
+
+    void windowLooksAndHints()
+    {
+        withTools([&](TfrmStrumenti* w) {
+            QCOMPARE(w->windowTitle(), QStringLiteral(" Strumenti di Vornel"));
+            QCOMPARE(w->minimumSize(), w->maximumSize());
+            QCOMPARE(w->cmdCopia->text(), QStringLiteral("Crea copia di sicurezza"));
+            QCOMPARE(w->cmdVerifica->text(), QStringLiteral("Verifica una copia"));
+            QCOMPARE(w->cmdRipristina->text(), QStringLiteral("Ripristina da una copia"));
+            QCOMPARE(w->cmdControlla->text(), QStringLiteral("Controlla gli archivi"));
+            QCOMPARE(w->lblUltimaCopia->text(), QStringLiteral("Nessuna copia di sicurezza eseguita."));
+            // Room for more tools below the last one, inside the window.
+            QVERIFY(TfrmStrumenti::freeRowTop() >= w->cmdControlla->geometry().bottom());
+            QVERIFY(TfrmStrumenti::freeRowTop() + 2 * 46 < w->lblUltimaCopia->geometry().top());
+            // Moved on the dialog's own window: the maximised main menu lies
+            // under it on the screen.
+            QVERIFY(QTest::qWaitForWindowExposed(w));
+            QTest::mouseMove(w->windowHandle(), w->cmdRipristina->geometry().center());
+            QTRY_COMPARE(w->panInfo->text(),
+                         QStringLiteral("Sostituisce i dati attuali con quelli di una copia di sicurezza."));
+            QTest::mouseMove(w->windowHandle(), QPoint(w->width() / 2, w->lblUltimaCopia->geometry().top() - 3));
+            QTRY_VERIFY(w->panInfo->text().isEmpty());
+        });
+        QCOMPARE(instance<TfrmAvvio>()->imgStrumenti->cursor().shape(), Qt::PointingHandCursor);
+    }
+
+    void copyIsMadeVerifiedAndRemembered()
+    {
+        withTools([&](TfrmStrumenti* w) { QTest::mouseClick(w->cmdCopia, Qt::LeftButton); });
+        const QString zip = m_dest.filePath("Vornel_Copia_2026-03-14_0926.zip");
+        QVERIFY(QFile::exists(zip));
+        QCOMPARE(m_env->messages.size(), 1);
+        QCOMPARE(m_env->messages[0].kind, msg::Kind::Information);
+        QVERIFY2(m_env->lastText().startsWith(QStringLiteral("Copia di sicurezza creata e verificata.\r\n\r\n"
+                                                               "File copiati: 7\r\nDimensione: ")),
+                 qPrintable(m_env->lastText()));
+        QVERIFY(m_env->lastText().endsWith(QStringLiteral("\r\nPercorso: ") + QDir::toNativeSeparators(zip)));
+        const QByteArray ini = testing::readFile(programFile("Studio_Medico_Vrn.ini"));
+        QVERIFY2(ini.startsWith("[Modulo Privacy]\r\nStudio Medico=Studio Rossi\r\n"), ini.constData());
+        QVERIFY(ini.contains("[Copia di sicurezza]\r\nCartella=" + QDir::toNativeSeparators(m_dest.path()).toLocal8Bit()));
+
+        // The next opening tells when and where the last copy was made.
+        withTools([&](TfrmStrumenti* w) {
+            QCOMPARE(w->lblUltimaCopia->text(),
+                     QStringLiteral("Ultima copia di sicurezza verificata: 14/03/2026 alle 09:26\n")
+                         + QDir::toNativeSeparators(zip));
+        });
+    }
+
+    void copyInsideProgramFolderWarnsFirst()
+    {
+        m_folderAnswer = programFile("Copie");
+        QDir().mkpath(m_folderAnswer);
+        m_env->confirmAnswer = false;
+        withTools([&](TfrmStrumenti* w) { QTest::mouseClick(w->cmdCopia, Qt::LeftButton); });
+        QCOMPARE(m_env->messages.size(), 1);
+        QCOMPARE(m_env->messages[0].kind, msg::Kind::Confirmation);
+        QVERIFY(m_env->lastText().startsWith(
+            QStringLiteral("Attenzione: la cartella scelta si trova nella cartella del programma")));
+        QVERIFY(QDir(m_folderAnswer).isEmpty());
+        m_env->confirmAnswer = true;
+        withTools([&](TfrmStrumenti* w) { QTest::mouseClick(w->cmdCopia, Qt::LeftButton); });
+        QCOMPARE(QDir(m_folderAnswer).entryList(QDir::Files), QStringList{"Vornel_Copia_2026-03-14_0926.zip"});
+    }
+
+    void unwritableFolderLeavesNothing()
+    {
+        testing::writeFile(m_dest.filePath("un_file"), "x");
+        m_folderAnswer = m_dest.filePath("un_file/copie");
+        withTools([&](TfrmStrumenti* w) { QTest::mouseClick(w->cmdCopia, Qt::LeftButton); });
+        QCOMPARE(m_env->messages.size(), 1);
+        QCOMPARE(m_env->messages[0].kind, msg::Kind::Error);
+        QVERIFY(m_env->lastText().startsWith(
+            QStringLiteral("Attenzione: non \u00e8 stato possibile creare la copia di sicurezza.\r\n\r\n")));
+        QCOMPARE(QDir(m_dest.path()).entryList(QDir::Files), QStringList{"un_file"});
+    }
+
+    void annullaOnTheProgressLeavesNothing()
+    {
+        // A large file (sparse, so cheap to make and read) keeps the copy
+        // busy long enough for the progress dialog to show.
+        QFile big(programFile("Documenti_Allegati/grande.bin"));
+        QVERIFY(big.open(QIODevice::WriteOnly));
+        QVERIFY(big.resize(qint64(3) << 30));
+        big.close();
+        QString label;
+        withTools([&](TfrmStrumenti* w) {
+            whenModal<QProgressDialog>([&](QProgressDialog* p) {
+                label = p->labelText();
+                QPushButton* annulla = p->findChild<QPushButton*>();
+                QCOMPARE(annulla->text(), QStringLiteral("Annulla"));
+                annulla->click();
+            });
+            QTest::mouseClick(w->cmdCopia, Qt::LeftButton);
+        });
+        QCOMPARE(label, QStringLiteral("Scrittura della copia di sicurezza..."));
+        QCOMPARE(m_env->texts(), QStringList{QStringLiteral(
+                                     "Copia di sicurezza annullata: nella cartella scelta non \u00e8 rimasto nessun file.")});
+        QCOMPARE(QDir(m_dest.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), QStringList());
+    }
+
+    void protectedCopyAsksThePasswordTwiceThenOnce()
+    {
+        withTools([&](TfrmStrumenti* w) {
+            w->chkPassword->setChecked(true);
+            int round = 0;
+            std::function<void(TfrmPasswordCopia*)> answer = [&](TfrmPasswordCopia* p) {
+                QVERIFY(p->txtConferma->isVisible());
+                QTest::keyClicks(p->txtPassword, round == 0 ? "uno" : "Segreta");
+                testing::pressEnter(p->txtPassword);
+                QTRY_VERIFY(p->txtConferma->hasFocus());
+                QTest::keyClicks(p->txtConferma, round == 0 ? "due" : "Segreta");
+                ++round;
+                if (round == 1)
+                    whenModal<TfrmPasswordCopia>(answer); // asked again after the warning
+                p->btnOK->click();
+            };
+            whenModal<TfrmPasswordCopia>(answer);
+            QTest::mouseClick(w->cmdCopia, Qt::LeftButton);
+        });
+        QCOMPARE(m_env->texts().first(),
+                 QStringLiteral("Attenzione: le due password non coincidono.\r\n\r\nDigitarle di nuovo."));
+        const QString zip = m_dest.filePath("Vornel_Copia_2026-03-14_0926.zip");
+        QVERIFY(backup::isEncrypted(zip));
+        QVERIFY(m_env->lastText().startsWith(QStringLiteral("Copia di sicurezza creata e verificata.")));
+
+        m_env->openFileAnswer = zip;
+        withTools([&](TfrmStrumenti* w) {
+            whenModal<TfrmPasswordCopia>([](TfrmPasswordCopia* p) {
+                QVERIFY(!p->txtConferma->isVisible());
+                QTest::keyClicks(p->txtPassword, "Segreta");
+                p->btnOK->click();
+            });
+            QTest::mouseClick(w->cmdVerifica, Qt::LeftButton);
+        });
+        QCOMPARE(m_env->lastText(), QStringLiteral("La copia di sicurezza \u00e8 integra.\r\n\r\nCopia del 14/03/2026 "
+                                                   "alle 09:26: 7 file, 2 pazienti e 0 certificati."));
+    }
+
+    void damagedCopyIsReportedAndRefused()
+    {
+        const QString zip = m_dest.filePath("copia.zip");
+        QVERIFY(backup::createCopy(m_env->folder(), zip, QString()).outcome == backup::Outcome::Done);
+        QByteArray bytes = testing::readFile(zip);
+        const int at = bytes.indexOf("contenuto del referto");
+        QVERIFY(at > 0);
+        bytes[at + 2] = 'X'; // stored as it is: the pdf is not deflated
+        testing::writeFile(zip, bytes);
+        testing::writeFile(programFile("Pazienti.vrn"), patients(5));
+        QDir program(m_env->folder());
+        const QStringList before = program.entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
+        const QByteArray archive = testing::readFile(programFile("Pazienti.vrn"));
+
+        m_env->openFileAnswer = zip;
+        withTools([&](TfrmStrumenti* w) {
+            QTest::mouseClick(w->cmdVerifica, Qt::LeftButton);
+            QTest::mouseClick(w->cmdRipristina, Qt::LeftButton);
+        });
+        QCOMPARE(m_env->texts(), (QStringList{
+                                     QStringLiteral("Attenzione: la copia di sicurezza non \u00e8 integra.\r\n\r\n"
+                                                    "File danneggiati: Documenti_Allegati/referto.pdf."),
+                                     QStringLiteral("Attenzione: la copia non pu\u00f2 essere ripristinata.\r\n\r\n"
+                                                    "File danneggiati: Documenti_Allegati/referto.pdf."),
+                                 }));
+        QCOMPARE(program.entryList(QDir::AllEntries | QDir::NoDotAndDotDot), before);
+        QCOMPARE(testing::readFile(programFile("Pazienti.vrn")), archive);
+    }
+
+    void restoreAsksThenRestoresAndKeepsTheFilesAsTheyWere()
+    {
+        const QString zip = m_dest.filePath("copia.zip");
+        QVERIFY(backup::createCopy(m_env->folder(), zip, QString()).outcome == backup::Outcome::Done);
+        const QByteArray copied = testing::readFile(programFile("Pazienti.vrn"));
+        testing::writeFile(programFile("Pazienti.vrn"), patients(4));
+        const QByteArray current = testing::readFile(programFile("Pazienti.vrn"));
+        m_env->openFileAnswer = zip;
+
+        m_env->confirmAnswer = false;
+        withTools([&](TfrmStrumenti* w) { QTest::mouseClick(w->cmdRipristina, Qt::LeftButton); });
+        QCOMPARE(m_env->texts(),
+                 QStringList{QStringLiteral(
+                     "Ripristinare la copia di sicurezza del 14/03/2026 alle 09:26?\r\n\r\nLa copia contiene 2 "
+                     "pazienti e 0 certificati.\r\n\r\nGli archivi, le impostazioni e i documenti della copia "
+                     "sostituiranno quelli attuali; prima i file attuali saranno salvati nella copia "
+                     "\"Vornel_Prima_del_ripristino_2026-03-14_0926.zip\" nella cartella del programma.")});
+        QCOMPARE(testing::readFile(programFile("Pazienti.vrn")), current);
+        QVERIFY(!QFile::exists(programFile("Vornel_Prima_del_ripristino_2026-03-14_0926.zip")));
+
+        m_env->confirmAnswer = true;
+        // The settings file of the copy knows nothing of the copies made since.
+        IniFile(programFile("Studio_Medico_Vrn.ini"))
+            .write("Copia di sicurezza", "Ultimo file", QStringLiteral("/media/chiavetta/Vornel_Copia_2026-03-14_0920.zip"));
+        IniFile(programFile("Studio_Medico_Vrn.ini")).write("Copia di sicurezza", "Ultima copia", "14/03/2026 alle 09:20");
+        withTools([&](TfrmStrumenti* w) {
+            QTest::mouseClick(w->cmdRipristina, Qt::LeftButton);
+            QCOMPARE(w->lblUltimaCopia->text(), QStringLiteral("Ultima copia di sicurezza verificata: 14/03/2026 alle "
+                                                               "09:20\n")
+                                                    + QDir::toNativeSeparators("/media/chiavetta/Vornel_Copia_2026-03-14_0920.zip"));
+        });
+        QVERIFY2(m_env->lastText().startsWith(QStringLiteral("Ripristino completato e verificato.")),
+                 qPrintable(m_env->lastText()));
+        QCOMPARE(testing::readFile(programFile("Pazienti.vrn")), copied);
+        // The files as they were are in the copy made before the restore.
+        const QString before = programFile("Vornel_Prima_del_ripristino_2026-03-14_0926.zip");
+        const backup::VerifyReport v = backup::verifyCopy(before, QString());
+        QVERIFY(v.whole());
+        QCOMPARE(v.manifest.patients(), 4);
+    }
+
+    void archiveCheckListsAndPrints()
+    {
+        testing::writeFile(programFile("Pazienti.vrn"), patients(2) + QByteArray(10, 'x'));
+        QStringList lines;
+        withTools([&](TfrmStrumenti* w) {
+            whenModal<TfrmControllaArchivi>([&](TfrmControllaArchivi* list) {
+                QCOMPARE(list->windowTitle(), QStringLiteral(" Controllo archivi"));
+                lines = list->lines();
+                QTest::mouseClick(list->btnStampa, Qt::LeftButton);
+                list->btnChiudi->click();
+            });
+            QTest::mouseClick(w->cmdControlla, Qt::LeftButton);
+        });
+        QVERIFY(lines.contains(QStringLiteral("  Scheda incompleta alla fine: 10 byte dopo la scheda 2")));
+        QCOMPARE(lines.last(), QStringLiteral("Esito: problemi trovati in 1 archivio su 5."));
+        QCOMPARE(m_printed.size(), 1);
+        const PdfText pdf = readPdfText(m_printed.last());
+        QVERIFY(pdf.ok);
+        QVERIFY(pdf.pageText(0).contains(QStringLiteral("Controllo archivi")));
+        QVERIFY(pdf.pageText(0).contains(QStringLiteral("Scheda incompleta alla fine: 10 byte dopo la scheda 2")));
+    }
+
+    void helpHasItsOwnTopic()
+    {
+        QString title;
+        withTools([&](TfrmStrumenti* w) {
+            whenModal<QDialog>([&](QDialog* d) {
+                if (QString::fromLatin1(d->metaObject()->className()) != QLatin1String("TfrmGuida"))
+                    return;
+                title = d->findChild<QLabel*>(QStringLiteral("lblTitolo"))->text();
+                d->close();
+            });
+            QTest::mouseClick(w->cmdGuida, Qt::LeftButton);
+        });
+        QCOMPARE(title, QStringLiteral("Strumenti di Vornel"));
+    }
+};
+
+QTEST_MAIN(TestToolsWindow)
+#include "tst_tools_window.moc"
