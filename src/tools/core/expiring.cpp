@@ -1,0 +1,247 @@
+#include "tools/core/expiring.h"
+
+#include "storage/archive.h"
+#include "storage/records.h"
+#include "storage/text.h"
+
+#include <algorithm>
+
+namespace vornel::expiring {
+
+namespace {
+
+// Reads 1 to 'maxDigits' digits at 'i'; -1 when there are none.
+int readNumber(QStringView s, qsizetype& i, int maxDigits)
+{
+    int value = 0, digits = 0;
+    while (i < s.size() && digits < maxDigits && s[i] >= u'0' && s[i] <= u'9') {
+        value = value * 10 + (s[i].unicode() - u'0');
+        ++i;
+        ++digits;
+    }
+    return digits == 0 ? -1 : value;
+}
+
+bool isSeparator(QChar c)
+{
+    return c == u'/' || c == u'.' || c == u'-';
+}
+
+// The key that tells athletes (and sports) apart: folded A-Z, trimmed.
+QString foldKey(QStringView s)
+{
+    return upperAscii(trimmed(s));
+}
+
+QString column(QStringView text, int width)
+{
+    const QString t = trimmed(text);
+    return t.size() >= width ? t.left(width) : t.leftJustified(width, u' ');
+}
+
+} // namespace
+
+QDate parseDate(QStringView text)
+{
+    const QString t = trimmed(text);
+    const QStringView s(t);
+    qsizetype i = 0;
+    const int day = readNumber(s, i, 2);
+    if (day < 0 || i >= s.size() || !isSeparator(s[i]))
+        return {};
+    const QChar sep = s[i++];
+    const int month = readNumber(s, i, 2);
+    if (month < 0 || i >= s.size() || s[i] != sep)
+        return {};
+    ++i;
+    const qsizetype yearStart = i;
+    int year = readNumber(s, i, 4);
+    const qsizetype yearDigits = i - yearStart;
+    if (year < 0 || i != s.size() || (yearDigits != 2 && yearDigits != 4))
+        return {};
+    if (yearDigits == 2)
+        year += 2000;
+    const QDate d(year, month, day);
+    return d.isValid() ? d : QDate();
+}
+
+QString unreadableMark()
+{
+    return QStringLiteral("data non leggibile");
+}
+
+QString kindText(Kind kind)
+{
+    return kind == Kind::Agonistico ? QStringLiteral("Agonistico") : QStringLiteral("Disabili");
+}
+
+std::vector<Certificate> latestOnly(const std::vector<Certificate>& all)
+{
+    // Later is better: readable issue date first, then the date, then the
+    // position (and the disabled athletes' archive after the other one).
+    auto later = [](const Certificate& a, const QDate& da, const Certificate& b, const QDate& db) {
+        if (da.isValid() != db.isValid())
+            return da.isValid();
+        if (da != db)
+            return da > db;
+        if (a.position != b.position)
+            return a.position > b.position;
+        return a.kind > b.kind;
+    };
+    QHash<QString, std::size_t> best; // group key -> index of its latest certificate
+    std::vector<QDate> issued(all.size());
+    for (std::size_t i = 0; i < all.size(); ++i) {
+        const Certificate& c = all[i];
+        issued[i] = parseDate(c.issued);
+        const QString key = foldKey(c.name) + u'\x1f' + foldKey(c.birth) + u'\x1f' + foldKey(c.sport);
+        auto it = best.find(key);
+        if (it == best.end())
+            best.insert(key, i);
+        else if (later(c, issued[i], all[*it], issued[*it]))
+            *it = i;
+    }
+    std::vector<bool> keep(all.size(), false);
+    for (std::size_t i : std::as_const(best))
+        keep[i] = true;
+    std::vector<Certificate> out;
+    out.reserve(std::size_t(best.size()));
+    for (std::size_t i = 0; i < all.size(); ++i)
+        if (keep[i])
+            out.push_back(all[i]);
+    return out;
+}
+
+void PhoneBook::add(QStringView name, QStringView birth, QStringView phone)
+{
+    Entry& e = m_entries[foldKey(name) + u'\x1f' + foldKey(birth)];
+    if (++e.count == 1)
+        e.phone = trimmed(phone);
+}
+
+QString PhoneBook::phone(QStringView name, QStringView birth) const
+{
+    const auto it = m_entries.constFind(foldKey(name) + u'\x1f' + foldKey(birth));
+    return it != m_entries.cend() && it->count == 1 ? it->phone : QString();
+}
+
+std::vector<Entry> select(const std::vector<Certificate>& all, const Query& query, const PhoneBook& phones)
+{
+    const QDate last = query.today.addDays(query.days);
+    const QDate first = query.includeExpired ? query.today.addMonths(-12) : query.today;
+    std::vector<Entry> shown, unreadable;
+    for (const Certificate& c : latestOnly(all)) {
+        Entry e;
+        e.expiry = parseDate(c.expires);
+        if (e.expiry.isValid()) {
+            if (e.expiry < first || e.expiry > last)
+                continue;
+            e.daysLeft = int(query.today.daysTo(e.expiry));
+        }
+        e.cert = c;
+        e.phone = phones.phone(c.name, c.birth);
+        (e.expiry.isValid() ? shown : unreadable).push_back(std::move(e));
+    }
+    auto byName = [](const Entry& a, const Entry& b) { return compareFold(a.cert.name, b.cert.name) < 0; };
+    std::stable_sort(shown.begin(), shown.end(), [&](const Entry& a, const Entry& b) {
+        return a.expiry != b.expiry ? a.expiry < b.expiry : byName(a, b);
+    });
+    std::stable_sort(unreadable.begin(), unreadable.end(), byName);
+    shown.insert(shown.end(), std::make_move_iterator(unreadable.begin()), std::make_move_iterator(unreadable.end()));
+    return shown;
+}
+
+int countExpiring(const std::vector<Certificate>& all, const QDate& today, int days)
+{
+    const QDate last = today.addDays(days);
+    int n = 0;
+    for (const Certificate& c : latestOnly(all)) {
+        const QDate d = parseDate(c.expires);
+        if (d.isValid() && d >= today && d <= last)
+            ++n;
+    }
+    return n;
+}
+
+QString lineText(const Entry& e)
+{
+    const QString days = e.readable() ? QStringLiteral("Giorni: %1").arg(e.daysLeft, 5) : unreadableMark();
+    QString line;
+    line.reserve(160);
+    line += column(e.readable() ? e.expiry.toString(QStringLiteral("dd/MM/yyyy")) : e.cert.expires, 10);
+    line += u"  ";
+    line += column(days, 18);
+    line += u"  ";
+    line += column(e.cert.name, 30);
+    line += u"  Nascita: ";
+    line += column(e.cert.birth, 10);
+    line += u"  Sport: ";
+    line += column(e.cert.sport, 30);
+    line += u"  ";
+    line += column(kindText(e.cert.kind), 10);
+    line += u"  Tel.: ";
+    line += e.phone;
+    return line;
+}
+
+QStringList exportHeadings()
+{
+    return {QStringLiteral("Scadenza"), QStringLiteral("Giorni"), QStringLiteral("Paziente"),
+            QStringLiteral("Data di nascita"), QStringLiteral("Sport"), QStringLiteral("Tipo"),
+            QStringLiteral("Telefono")};
+}
+
+QStringList exportCells(const Entry& e)
+{
+    return {e.readable() ? e.expiry.toString(QStringLiteral("dd/MM/yyyy")) : e.cert.expires,
+            e.readable() ? QString::number(e.daysLeft) : unreadableMark(),
+            e.cert.name,
+            e.cert.birth,
+            e.cert.sport,
+            kindText(e.cert.kind),
+            e.phone};
+}
+
+std::vector<Certificate> readCertificates()
+{
+    const RecordLayout& layout = layouts::TSchedaAgonistica;
+    const int fName = layout.indexOf("txtPaziente"), fBirth = layout.indexOf("txtDataNasc"),
+              fSport = layout.indexOf("txtSportRichiesto"), fIssued = layout.indexOf("txtData"),
+              fExpires = layout.indexOf("txtDataScade");
+    std::vector<Certificate> out;
+    for (const auto& [def, kind] : {std::pair{&archives::Agonistici, Kind::Agonistico},
+                                    std::pair{&archives::Disabili, Kind::Disabili}}) {
+        Archive archive(*def);
+        archive.open();
+        out.reserve(out.size() + std::size_t(archive.count()));
+        archive.scan([&](const char* rec, qint64 index) {
+            Certificate c;
+            c.kind = kind;
+            c.position = index + 1;
+            c.name = fieldText(layout, rec, fName);
+            c.birth = fieldText(layout, rec, fBirth);
+            c.sport = fieldText(layout, rec, fSport);
+            c.issued = fieldText(layout, rec, fIssued);
+            c.expires = fieldText(layout, rec, fExpires);
+            out.push_back(std::move(c));
+        });
+        archive.close();
+    }
+    return out;
+}
+
+PhoneBook readPhoneBook()
+{
+    const RecordLayout& layout = layouts::TSchedaPaziente;
+    const int fName = layout.indexOf("txtPaziente"), fBirth = layout.indexOf("txtDataNasc"),
+              fPhone = layout.indexOf("txtRecapito");
+    PhoneBook book;
+    Archive archive(archives::Pazienti);
+    archive.open();
+    archive.scan([&](const char* rec, qint64) {
+        book.add(fieldText(layout, rec, fName), fieldText(layout, rec, fBirth), fieldText(layout, rec, fPhone));
+    });
+    archive.close();
+    return book;
+}
+
+} // namespace vornel::expiring
