@@ -5,6 +5,7 @@
 #include "storage/text.h"
 
 #include <algorithm>
+#include <memory>
 
 namespace vornel::expiring {
 
@@ -199,6 +200,34 @@ QStringList exportCells(const Entry& e)
             e.cert.sport,
             kindText(e.cert.kind),
             e.phone};
+}
+
+xls::Sheet exportSheet(const std::vector<Entry>& entries)
+{
+    xls::Sheet sheet;
+    sheet.name = QStringLiteral("Certificati In Scadenza");
+    const int widths[] = {100, 60, 250, 100, 250, 100, 150};
+    const QStringList headings = exportHeadings();
+    for (int c = 0; c < headings.size(); ++c)
+        sheet.columns.append({headings[c], widths[c]});
+    sheet.rows = qint64(entries.size());
+    // The cells of the row asked last, kept alive for the view handed out.
+    auto row = std::make_shared<std::pair<qint64, QStringList>>(-1, QStringList());
+    sheet.cell = [&entries, row](qint64 r, int c) {
+        if (row->first != r)
+            *row = {r, exportCells(entries[std::size_t(r)])};
+        return xls::Cell::fromText(row->second[c]);
+    };
+    return sheet;
+}
+
+QString summarySentence(int count, int days)
+{
+    if (count == 0)
+        return QStringLiteral("Nessun certificato agonistico in scadenza nei prossimi %1 giorni.").arg(days);
+    if (count == 1)
+        return QStringLiteral("1 certificato agonistico scade nei prossimi %1 giorni.").arg(days);
+    return QStringLiteral("%1 certificati agonistici scadono nei prossimi %2 giorni.").arg(count).arg(days);
 }
 
 std::vector<Certificate> readCertificates()

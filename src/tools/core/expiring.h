@@ -1,4 +1,6 @@
 #pragma once
+#include "tools/core/xlsexport.h"
+
 #include <QDate>
 #include <QHash>
 #include <QString>
@@ -94,6 +96,12 @@ QString lineText(const Entry& entry);
 // The cells of the spreadsheet export, in the order of exportHeadings().
 QStringList exportHeadings();
 QStringList exportCells(const Entry& entry);
+// The worksheet of the export, over 'entries' (which must outlive it).
+xls::Sheet exportSheet(const std::vector<Entry>& entries);
+
+// The sentence of the tools window about the certificates expiring in the
+// next 'days' days.
+QString summarySentence(int count, int days = 30);
 
 // Reads both competitive archives of the program folder (a missing one is
 // created empty) into certificates. Throws ArchiveError on failure.
