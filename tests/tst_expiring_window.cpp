@@ -1,6 +1,7 @@
 // The competitive certificates about to expire: the sentence of the tools
 // window, the list opened from it, its search, double-click, printout and
 // export, driven from the main menu as a user does.
+#include "app/look.h"
 #include "app/mainmenu.h"
 #include "app/registry.h"
 #include "app/startup.h"
@@ -78,7 +79,7 @@ void addFixture()
 
 QString kindOfLine(const QString& line)
 {
-    return line.mid(129, 10).trimmed();
+    return line.mid(124, 10).trimmed();
 }
 
 } // namespace

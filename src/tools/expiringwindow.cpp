@@ -2,6 +2,7 @@
 
 #include "app/inputrules.h"
 #include "app/look.h"
+#include "app/mainmenu.h"
 #include "app/messages.h"
 #include "app/registry.h"
 #include "certificates/certificatecards.h"
@@ -70,7 +71,7 @@ TfrmScadenze::TfrmScadenze(QWidget* parent)
                        "chkScaduti");
     chkScaduti->setGeometry(228, 6, 440, 28);
     chkScaduti->setFont(look::font(QStringLiteral("Verdana"), 9, true));
-    chkScaduti->setStyleSheet(QStringLiteral("color: #1F3F6B; background: transparent;"));
+    chkScaduti->setStyleSheet(QStringLiteral("color: #1F3F6B;"));
     chkScaduti->setCursor(Qt::PointingHandCursor);
     btnCerca = makeButton(QStringLiteral("Cerca"), "btnCerca", QRect(686, 5, 105, 30), row);
 
@@ -170,8 +171,7 @@ void TfrmScadenze::lstRecordsDblClick()
                                           "Premere Cerca per aggiornare l'elenco."));
         return;
     }
-    card->loadRecord(record, e.cert.position);
-    m_loadedCard = card;
+    m_choice = {card, std::move(record), e.cert.position};
     close();
 }
 
@@ -189,11 +189,18 @@ bool TfrmScadenze::eventFilter(QObject* watched, QEvent* event)
 
 namespace vornel::expiring {
 
-QWidget* openList(QWidget* parent)
+bool openList(QWidget* parent, const std::function<void()>& leave)
 {
     TfrmScadenze window(parent);
     window.exec();
-    return window.loadedCard();
+    const TfrmScadenze::Choice& chosen = window.choice();
+    if (!chosen.card || !chosen.record)
+        return false;
+    if (leave)
+        leave();
+    goTo(chosen.card, instance<TfrmAvvio>());
+    chosen.card->loadRecord(*chosen.record, chosen.position);
+    return true;
 }
 
 } // namespace vornel::expiring

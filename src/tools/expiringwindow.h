@@ -1,11 +1,16 @@
 #pragma once
+#include "storage/records.h"
 #include "tools/core/expiring.h"
 #include "tools/listwindow.h"
 
 #include <QCheckBox>
 
+#include <functional>
+#include <optional>
+
 #include <vector>
 
+class CertificateCard;
 class QWidget;
 
 // The competitive certificates about to expire, of both competitive
@@ -22,9 +27,15 @@ public:
     QPushButton* btnCerca;
     QPushButton* cmdEsporta;
 
-    // The card a double-click loaded a certificate into (nullptr until then):
-    // the opener shows it once the dialogs are closed.
-    QWidget* loadedCard() const { return m_loadedCard; }
+    // The certificate a double-click chose, read again from its archive: the
+    // opener shows its card in place of the main menu and loads it there
+    // (showing a card starts it on a new certificate, so loading comes after).
+    struct Choice {
+        CertificateCard* card = nullptr;
+        std::optional<vornel::Record> record;
+        qint64 position = 0;
+    };
+    const Choice& choice() const { return m_choice; }
 
 public slots:
     void btnCercaClick();
@@ -39,13 +50,15 @@ protected:
 
 private:
     std::vector<vornel::expiring::Entry> m_entries; // one per line, in list order
-    QWidget* m_loadedCard = nullptr;
+    Choice m_choice;
 };
 
 namespace vornel::expiring {
 // The file the list is exported to, in the program folder.
 inline constexpr char kExportFile[] = "Certificati_In_Scadenza.xls";
-// Opens the list over 'parent'; returns the card a double-click loaded a
-// certificate into, or nullptr.
-QWidget* openList(QWidget* parent);
+// Opens the list over 'parent'. When a certificate is chosen, 'leave' closes
+// the windows between the list and the main menu, then the certificate's
+// card takes the place of the main menu, showing it. Returns whether a
+// certificate was chosen.
+bool openList(QWidget* parent, const std::function<void()>& leave);
 } // namespace vornel::expiring

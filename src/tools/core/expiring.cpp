@@ -28,10 +28,41 @@ bool isSeparator(QChar c)
     return c == u'/' || c == u'.' || c == u'-';
 }
 
-// The key that tells athletes (and sports) apart: folded A-Z, trimmed.
-QString foldKey(QStringView s)
+QStringView trimView(QStringView s)
 {
-    return upperAscii(trimmed(s));
+    qsizetype b = 0, e = s.size();
+    while (b < e && s[b].unicode() <= 32)
+        ++b;
+    while (e > b && s[e - 1].unicode() <= 32)
+        --e;
+    return s.mid(b, e - b);
+}
+
+// A hash of texts compared trimmed under the program's A-Z folding: equal
+// keys give equal hashes, and different keys almost never do (those that
+// do are told apart by comparing the texts).
+quint64 foldHash(std::initializer_list<QStringView> parts)
+{
+    quint64 h = 1469598103934665603ULL; // FNV-1a
+    for (QStringView part : parts) {
+        for (QChar c : trimView(part)) {
+            h ^= foldChar(c).unicode();
+            h *= 1099511628211ULL;
+        }
+        h ^= 0x1F; // between the parts
+        h *= 1099511628211ULL;
+    }
+    return h;
+}
+
+bool sameFolded(QStringView a, QStringView b)
+{
+    return equalsFold(trimView(a), trimView(b));
+}
+
+bool sameAthleteAndSport(const Certificate& a, const Certificate& b)
+{
+    return sameFolded(a.name, b.name) && sameFolded(a.birth, b.birth) && sameFolded(a.sport, b.sport);
 }
 
 QString column(QStringView text, int width)
@@ -44,8 +75,7 @@ QString column(QStringView text, int width)
 
 QDate parseDate(QStringView text)
 {
-    const QString t = trimmed(text);
-    const QStringView s(t);
+    const QStringView s = trimView(text);
     qsizetype i = 0;
     const int day = readNumber(s, i, 2);
     if (day < 0 || i >= s.size() || !isSeparator(s[i]))
@@ -78,35 +108,55 @@ QString kindText(Kind kind)
 
 std::vector<Certificate> latestOnly(const std::vector<Certificate>& all)
 {
-    // Later is better: readable issue date first, then the date, then the
-    // position (and the disabled athletes' archive after the other one).
-    auto later = [](const Certificate& a, const QDate& da, const Certificate& b, const QDate& db) {
+    const std::size_t n = all.size();
+    std::vector<QDate> issued(n);
+    std::vector<std::pair<quint64, std::size_t>> keyed(n);
+    for (std::size_t i = 0; i < n; ++i) {
+        issued[i] = parseDate(all[i].issued);
+        keyed[i] = {foldHash({all[i].name, all[i].birth, all[i].sport}), i};
+    }
+    std::sort(keyed.begin(), keyed.end());
+    // Later is better: a readable date of issue first, then the date, then
+    // the position (and the disabled athletes' archive after the other one).
+    auto later = [&](std::size_t a, std::size_t b) {
+        const QDate &da = issued[a], &db = issued[b];
         if (da.isValid() != db.isValid())
             return da.isValid();
         if (da != db)
             return da > db;
-        if (a.position != b.position)
-            return a.position > b.position;
-        return a.kind > b.kind;
+        if (all[a].position != all[b].position)
+            return all[a].position > all[b].position;
+        return all[a].kind > all[b].kind;
     };
-    QHash<QString, std::size_t> best; // group key -> index of its latest certificate
-    std::vector<QDate> issued(all.size());
-    for (std::size_t i = 0; i < all.size(); ++i) {
-        const Certificate& c = all[i];
-        issued[i] = parseDate(c.issued);
-        const QString key = foldKey(c.name) + u'\x1f' + foldKey(c.birth) + u'\x1f' + foldKey(c.sport);
-        auto it = best.find(key);
-        if (it == best.end())
-            best.insert(key, i);
-        else if (later(c, issued[i], all[*it], issued[*it]))
-            *it = i;
+    std::vector<bool> keep(n, false);
+    std::vector<std::size_t> run, grouped;
+    for (std::size_t r = 0; r < n;) {
+        std::size_t end = r + 1;
+        while (end < n && keyed[end].first == keyed[r].first)
+            ++end;
+        // One hash, nearly always one athlete and sport: split it by the
+        // texts themselves all the same.
+        run.clear();
+        for (std::size_t k = r; k < end; ++k)
+            run.push_back(keyed[k].second);
+        while (!run.empty()) {
+            std::size_t best = run.front();
+            grouped.clear();
+            for (std::size_t k = 1; k < run.size(); ++k) {
+                if (sameAthleteAndSport(all[run[k]], all[run.front()])) {
+                    if (later(run[k], best))
+                        best = run[k];
+                } else {
+                    grouped.push_back(run[k]);
+                }
+            }
+            keep[best] = true;
+            run.swap(grouped);
+        }
+        r = end;
     }
-    std::vector<bool> keep(all.size(), false);
-    for (std::size_t i : std::as_const(best))
-        keep[i] = true;
     std::vector<Certificate> out;
-    out.reserve(std::size_t(best.size()));
-    for (std::size_t i = 0; i < all.size(); ++i)
+    for (std::size_t i = 0; i < n; ++i)
         if (keep[i])
             out.push_back(all[i]);
     return out;
@@ -114,15 +164,24 @@ std::vector<Certificate> latestOnly(const std::vector<Certificate>& all)
 
 void PhoneBook::add(QStringView name, QStringView birth, QStringView phone)
 {
-    Entry& e = m_entries[foldKey(name) + u'\x1f' + foldKey(birth)];
-    if (++e.count == 1)
-        e.phone = trimmed(phone);
+    QList<Entry>& same = m_entries[foldHash({name, birth})];
+    for (Entry& e : same)
+        if (sameFolded(e.name, name) && sameFolded(e.birth, birth)) {
+            ++e.count;
+            return;
+        }
+    same.append({name.toString(), birth.toString(), trimmed(phone), 1});
 }
 
 QString PhoneBook::phone(QStringView name, QStringView birth) const
 {
-    const auto it = m_entries.constFind(foldKey(name) + u'\x1f' + foldKey(birth));
-    return it != m_entries.cend() && it->count == 1 ? it->phone : QString();
+    const auto it = m_entries.constFind(foldHash({name, birth}));
+    if (it == m_entries.cend())
+        return {};
+    for (const Entry& e : *it)
+        if (sameFolded(e.name, name) && sameFolded(e.birth, birth))
+            return e.count == 1 ? e.phone : QString();
+    return {};
 }
 
 std::vector<Entry> select(const std::vector<Certificate>& all, const Query& query, const PhoneBook& phones)

@@ -53,10 +53,12 @@ public:
 
 private:
     struct Entry {
-        QString phone;
+        QString name, birth, phone;
         int count = 0;
     };
-    QHash<QString, Entry> m_entries;
+    // By the folded hash of name and birth; a list per hash for the rare
+    // different people who share one.
+    QHash<quint64, QList<Entry>> m_entries;
 };
 
 struct Query {
