@@ -147,7 +147,7 @@ void TestHelpTopics::titlesAndSizes_data()
                "Esportazione archivio certificati medici di non idoneità agonistica in Excel")
         << 3 << QStringLiteral("certificati medici di non idoneità agonistica")
         << QStringList{QStringLiteral("disabili"), QStringLiteral("non agonistici")};
-    QTest::newRow("tools") << tools() << QStringLiteral("Strumenti di Vornel") << 7 << QString()
+    QTest::newRow("tools") << tools() << QStringLiteral("Strumenti di Vornel") << 9 << QString()
                            << QStringList();
 }
 

@@ -124,8 +124,8 @@ private slots:
             QCOMPARE(w->cmdControlla->text(), QStringLiteral("Controlla gli archivi"));
             QCOMPARE(w->lblUltimaCopia->text(), QStringLiteral("Nessuna copia di sicurezza eseguita."));
             // Room for more tools below the last one, inside the window.
-            QVERIFY(TfrmStrumenti::freeRowTop() >= w->cmdControlla->geometry().bottom());
-            QVERIFY(TfrmStrumenti::freeRowTop() + 2 * 46 < w->lblUltimaCopia->geometry().top());
+            QVERIFY(TfrmStrumenti::freeRowTop() >= w->cmdScadenze->geometry().bottom());
+            QVERIFY(TfrmStrumenti::freeRowTop() + 46 < w->lblUltimaCopia->geometry().top());
             // Moved on the dialog's own window: the maximised main menu lies
             // under it on the screen.
             QVERIFY(QTest::qWaitForWindowExposed(w));

@@ -20,6 +20,8 @@
 #include "tools/exportwindows.h"
 #include "tools/slowwork.h"
 #include "tools/certificatesearch.h"
+#include "storage/clock.h"
+#include "tools/expiringwindow.h"
 #include "tools/strumenti.h"
 
 #include <QApplication>
@@ -218,7 +220,12 @@ int main(int argc, char** argv)
     saveSearch<TfrmTrovaCertificati>(vornel::instance<TfrmCertificati>(), out);
     saveDialog<TfrmRicontatta>(patients, out);
     saveDialog<TfrmSelezionateAgo>(card, out);
+    // A day the sample certificates are about to expire, for the tools
+    // window's sentence and the list of expiring certificates.
+    vornel::clock::setFixedNow(QDateTime(QDate(2027, 2, 20), QTime(9, 0)));
     saveDialog<TfrmStrumenti>(menu, out);
+    saveDialog<TfrmScadenze>(menu, out);
+    vornel::clock::setFixedNow(QDateTime());
     {
         TfrmPasswordCopia twice(true, menu);
         twice.show();

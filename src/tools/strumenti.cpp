@@ -4,13 +4,17 @@
 #include "app/filedialogs.h"
 #include "app/help.h"
 #include "app/look.h"
+#include "app/mainmenu.h"
 #include "app/messages.h"
+#include "app/registry.h"
 #include "storage/clock.h"
 #include "storage/inifile.h"
 #include "storage/programfolder.h"
 #include "storage/text.h"
 #include "tools/core/archivecheck.h"
 #include "tools/core/backup.h"
+#include "tools/core/expiring.h"
+#include "tools/expiringwindow.h"
 
 #include <QApplication>
 #include <QDir>
@@ -117,7 +121,7 @@ QPushButton* dialogButton(const QString& caption, const char* name, const QRect&
 
 constexpr int kRowTop = 86;
 constexpr int kRowStep = 62;
-constexpr int kRows = 6; // four tools now, room for two more
+constexpr int kRows = 6; // five tools now, room for one more
 
 } // namespace
 
@@ -125,7 +129,7 @@ constexpr int kRows = 6; // four tools now, room for two more
 
 int TfrmStrumenti::freeRowTop()
 {
-    return kRowTop + 4 * kRowStep;
+    return kRowTop + 5 * kRowStep;
 }
 
 QPushButton* TfrmStrumenti::toolRow(int row, const char* art, const QString& caption, const char* name,
@@ -192,6 +196,10 @@ TfrmStrumenti::TfrmStrumenti(QWidget* parent) : QDialog(parent)
                             QStringLiteral("Riporta i dati allo stato di una copia integra, dopo aver salvato quelli attuali."));
     cmdControlla = toolRow(3, "btn_archivi", QStringLiteral("Controlla gli archivi"), "cmdControlla", lblControlla,
                            QStringLiteral("Legge i cinque archivi senza modificarli e ne elenca i problemi."));
+    cmdScadenze = toolRow(4, "btn_scadenze", QStringLiteral("Certificati in scadenza"), "cmdScadenze", lblScadenze,
+                          QString());
+    lblScadenze->setObjectName(QStringLiteral("lblScadenze"));
+    lblScadenze->setFont(look::font(QStringLiteral("Tahoma"), 9, true));
 
     const int below = kRowTop + kRows * kRowStep;
     lblUltimaCopia = named(new QLabel(this), "lblUltimaCopia");
@@ -223,6 +231,8 @@ TfrmStrumenti::TfrmStrumenti(QWidget* parent) : QDialog(parent)
     m_hints->setHint(cmdVerifica, QStringLiteral("Controlla che una copia di sicurezza sia integra."));
     m_hints->setHint(cmdRipristina, QStringLiteral("Sostituisce i dati attuali con quelli di una copia di sicurezza."));
     m_hints->setHint(cmdControlla, QStringLiteral("Controlla gli archivi e ne mostra il resoconto, da stampare."));
+    m_hints->setHint(cmdScadenze, QStringLiteral("Elenca i certificati agonistici che stanno per scadere, per "
+                                                 "richiamare gli atleti."));
     m_hints->setHint(cmdGuida, QStringLiteral("Mostra la guida degli strumenti."));
     m_hints->setHint(cmdEsci, QStringLiteral("Chiude la finestra degli strumenti."));
     m_hints->clearOn(background);
@@ -233,6 +243,7 @@ TfrmStrumenti::TfrmStrumenti(QWidget* parent) : QDialog(parent)
     connect(cmdVerifica, &QPushButton::clicked, this, &TfrmStrumenti::cmdVerificaClick);
     connect(cmdRipristina, &QPushButton::clicked, this, &TfrmStrumenti::cmdRipristinaClick);
     connect(cmdControlla, &QPushButton::clicked, this, &TfrmStrumenti::cmdControllaClick);
+    connect(cmdScadenze, &QPushButton::clicked, this, &TfrmStrumenti::cmdScadenzeClick);
     connect(cmdGuida, &QPushButton::clicked, this, &TfrmStrumenti::cmdGuidaClick);
     connect(cmdEsci, &QPushButton::clicked, this, &TfrmStrumenti::cmdEsciClick);
     look::centreOnScreen(this);
@@ -248,6 +259,16 @@ void TfrmStrumenti::showEvent(QShowEvent* e)
 void TfrmStrumenti::FormShow()
 {
     showLastCopy();
+    showExpiring();
+}
+
+void TfrmStrumenti::showExpiring()
+{
+    int count = 0;
+    if (msg::guarded(this, [&] { count = expiring::countExpiring(expiring::readCertificates(), clock::today(), 30); }))
+        lblScadenze->setText(expiring::summarySentence(count));
+    else
+        lblScadenze->clear();
 }
 
 void TfrmStrumenti::showLastCopy()
@@ -429,6 +450,14 @@ void TfrmStrumenti::cmdControllaClick()
 {
     TfrmControllaArchivi dialog(this);
     dialog.exec();
+}
+
+void TfrmStrumenti::cmdScadenzeClick()
+{
+    // A certificate chosen in the list closes this window too and its card
+    // takes the place of the main menu.
+    if (!expiring::openList(this, [this] { done(QDialog::Accepted); }))
+        showExpiring();
 }
 
 void TfrmStrumenti::cmdGuidaClick()

@@ -28,6 +28,8 @@ public:
     QLabel* lblVerifica;
     QLabel* lblRipristina;
     QLabel* lblControlla;
+    QPushButton* cmdScadenze;
+    QLabel* lblScadenze;
     QLabel* lblUltimaCopia;
     QLabel* panInfo;
 
@@ -40,6 +42,7 @@ public slots:
     void cmdVerificaClick();
     void cmdRipristinaClick();
     void cmdControllaClick();
+    void cmdScadenzeClick();
     void cmdGuidaClick();
     void cmdEsciClick();
 
@@ -53,6 +56,7 @@ private:
     // Asks the password of a protected copy; false when the user gives up.
     bool askPassword(const QString& zip, QString& password);
     void showLastCopy();
+    void showExpiring();
     HintTracker* m_hints;
 };
 

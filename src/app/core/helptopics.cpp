@@ -243,7 +243,8 @@ Topic tools()
     topic.paragraphs << QStringLiteral(
         "La finestra Strumenti di Vornel si apre con l'icona degli strumenti nel menu principale, "
         "sotto l'icona della guida. Raccoglie le funzioni che proteggono i dati dello studio: la "
-        "copia di sicurezza, la sua verifica, il ripristino da una copia e il controllo degli archivi.");
+        "copia di sicurezza, la sua verifica, il ripristino da una copia, il controllo degli archivi "
+        "e l'elenco dei certificati agonistici in scadenza.");
     topic.paragraphs << QStringLiteral(
         "Il pulsante Crea copia di sicurezza scrive in un unico file ZIP, nella cartella che scegli, "
         "i cinque archivi, le impostazioni dello studio, la password di accesso, i documenti allegati "
@@ -280,6 +281,19 @@ Topic tools()
         "con una lunghezza non valida, le caselle Sì/No con valori diversi e, nell'archivio dei pazienti, "
         "i documenti allegati che non si trovano più nella cartella Documenti_Allegati. L'elenco si "
         "stampa con il pulsante Stampa.");
+    topic.paragraphs << QStringLiteral(
+        "Accanto al pulsante Certificati in scadenza la finestra dice quanti certificati agonistici, "
+        "anche per disabili, scadono nei prossimi 30 giorni. Il pulsante apre l'elenco, ordinato per data "
+        "di scadenza, con i giorni che mancano, l'atleta, lo sport e il telefono del paziente con lo "
+        "stesso nome e la stessa data di nascita. Nel campo Giorni da oggi puoi indicare un altro "
+        "periodo e premere Cerca (o Invio); la casella sotto aggiunge i certificati scaduti negli ultimi "
+        "12 mesi. Quando un atleta ha rinnovato il certificato per lo stesso sport conta soltanto "
+        "l'ultimo emesso. Le date di scadenza scritte in modo non leggibile compaiono in fondo "
+        "all'elenco con la scritta data non leggibile, così nessun certificato sfugge.");
+    topic.paragraphs << QStringLiteral(
+        "Con un doppio clic su una voce il certificato si apre nella sua scheda. Il pulsante Stampa "
+        "stampa l'elenco e il pulsante Esporta lo scrive nel file di Excel Certificati_In_Scadenza.xls, "
+        "nella cartella del programma.");
     return topic;
 }
 

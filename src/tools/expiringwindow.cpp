@@ -1,0 +1,206 @@
+#include "tools/expiringwindow.h"
+
+#include "app/inputrules.h"
+#include "app/look.h"
+#include "app/mainmenu.h"
+#include "app/messages.h"
+#include "app/registry.h"
+#include "certificates/certificatecards.h"
+#include "storage/archive.h"
+#include "storage/clock.h"
+#include "storage/programfolder.h"
+#include "storage/text.h"
+#include "tools/exportflow.h"
+
+#include <QKeyEvent>
+
+using namespace vornel;
+using vornel::look::named;
+
+namespace {
+QPushButton* makeButton(const QString& caption, const char* name, const QRect& g, QWidget* parent)
+{
+    auto* b = named(new QPushButton(caption, parent), name);
+    b->setGeometry(g);
+    b->setFont(look::font(QStringLiteral("Verdana"), 10, true));
+    b->setCursor(Qt::PointingHandCursor);
+    b->setAutoDefault(false);
+    return b;
+}
+
+// The card of a certificate's kind.
+CertificateCard* cardOf(expiring::Kind kind)
+{
+    if (kind == expiring::Kind::Agonistico)
+        return instance<TfrmCertificati_Agonistici>();
+    return instance<TfrmCertificati_Disabili>();
+}
+
+const ArchiveDef& archiveOf(expiring::Kind kind)
+{
+    return kind == expiring::Kind::Agonistico ? archives::Agonistici : archives::Disabili;
+}
+} // namespace
+
+TfrmScadenze::TfrmScadenze(QWidget* parent)
+    : ListWindow(QStringLiteral(" Certificati agonistici in scadenza"), parent)
+{
+    setBanner(QStringLiteral("CERTIFICATI AGONISTICI IN SCADENZA"));
+    setInstructions(QStringLiteral(
+        "Indicare quanti giorni da oggi considerare e premere Cerca. Per trovare una voce digitarne una o pi\u00f9\n"
+        "parole consecutive e premere Trova; premere di nuovo Trova per passare alla voce successiva."));
+    lblRigo03->setText(QStringLiteral("Fare doppio clic sulla voce in elenco per richiamare la scheda"));
+
+    // The filter row between the quick find and the list.
+    auto* row = new QWidget(panContainer);
+    row->setObjectName(QStringLiteral("panFiltri"));
+    row->setGeometry(16, 152, 801, 40);
+    look::setGradient(row, QColor(0xE3, 0xEC, 0xF6), QColor(0xB9, 0xCF, 0xE6));
+    auto* days = new QLabel(QStringLiteral("Giorni da oggi:"), row);
+    days->setGeometry(10, 6, 130, 28);
+    days->setFont(look::font(QStringLiteral("Verdana"), 10, true));
+    days->setStyleSheet(QStringLiteral("color: #1F3F6B; background: transparent;"));
+    txtGiorni = named(new QLineEdit(row), "txtGiorni");
+    txtGiorni->setGeometry(142, 6, 70, 28);
+    txtGiorni->setMaxLength(4);
+    txtGiorni->setAlignment(Qt::AlignRight);
+    txtGiorni->setFont(look::font(QStringLiteral("Verdana"), 12, true));
+    look::setFieldLook(txtGiorni);
+    input::filterEdits(txtGiorni);
+    chkScaduti = named(new QCheckBox(QStringLiteral("Comprendi i certificati gi\u00e0 scaduti negli ultimi 12 mesi"), row),
+                       "chkScaduti");
+    chkScaduti->setGeometry(228, 6, 440, 28);
+    chkScaduti->setFont(look::font(QStringLiteral("Verdana"), 9, true));
+    chkScaduti->setStyleSheet(QStringLiteral("color: #1F3F6B;"));
+    chkScaduti->setCursor(Qt::PointingHandCursor);
+    btnCerca = makeButton(QStringLiteral("Cerca"), "btnCerca", QRect(686, 5, 105, 30), row);
+
+    lstRecords->setGeometry(16, 198, 801, 229);
+    lblTrovate->setGeometry(176, 478, 321, 30);
+    cmdEsporta = makeButton(QStringLiteral("Esporta"), "cmdEsporta", QRect(507, 478, 150, 30), panContainer);
+
+    txtGiorni->installEventFilter(this);
+    setTabOrder(txtGiorni, chkScaduti);
+    setTabOrder(chkScaduti, btnCerca);
+    setTabOrder(btnCerca, txtTrova);
+
+    connect(btnCerca, &QPushButton::clicked, this, &TfrmScadenze::btnCercaClick);
+    connect(cmdEsporta, &QPushButton::clicked, this, &TfrmScadenze::cmdEsportaClick);
+}
+
+void TfrmScadenze::FormShow()
+{
+    forgetFind();
+    txtTrova->clear();
+    txtGiorni->setText(QStringLiteral("30"));
+    btnCercaClick();
+    txtGiorni->setFocus();
+    txtGiorni->selectAll();
+}
+
+void TfrmScadenze::FormClose()
+{
+    clearLines();
+    m_entries.clear();
+}
+
+QString TfrmScadenze::printTitle() const
+{
+    return QStringLiteral("Certificati agonistici in scadenza");
+}
+
+void TfrmScadenze::btnCercaClick()
+{
+    expiring::Query query;
+    query.today = clock::today();
+    query.days = trimmed(txtGiorni->text()).toInt(); // digits only; empty is today alone
+    query.includeExpired = chkScaduti->isChecked();
+
+    std::vector<expiring::Entry> found;
+    const bool read = msg::guarded(this, [&] {
+        const std::vector<expiring::Certificate> all = expiring::readCertificates();
+        found = expiring::select(all, query, expiring::readPhoneBook());
+    });
+    if (!read)
+        return; // the previous list stays as it was
+    m_entries = std::move(found);
+    QStringList shown;
+    shown.reserve(qsizetype(m_entries.size()));
+    for (const expiring::Entry& e : m_entries)
+        shown << expiring::lineText(e);
+    int longest = 0;
+    for (const QString& l : std::as_const(shown))
+        longest = qMax(longest, int(l.size()));
+    setLines(shown);
+    setRowWidth(qMax(1600, lstRecords->fontMetrics().horizontalAdvance(QLatin1Char('0')) * (longest + 2)));
+    lblTrovate->setText(QStringLiteral("Il presente riepilogo contiene %1 certificati.").arg(m_entries.size()));
+    if (!m_entries.empty())
+        selectRow(0);
+}
+
+void TfrmScadenze::cmdEsportaClick()
+{
+    exporting::exportToExcel(this, programPath(QString::fromLatin1(expiring::kExportFile)),
+                             expiring::exportSheet(m_entries));
+}
+
+void TfrmScadenze::lstRecordsDblClick()
+{
+    const int row = selectedRow();
+    if (row < 0 || row >= int(m_entries.size()))
+        return;
+    const expiring::Entry& e = m_entries[std::size_t(row)];
+    CertificateCard* card = cardOf(e.cert.kind);
+    if (!card)
+        return;
+    // The certificate is read again at its position: one saved over since
+    // the list was made (from another workstation) is not loaded.
+    Record record(*archiveOf(e.cert.kind).layout);
+    const bool read = msg::guarded(this, [&] {
+        Archive archive(archiveOf(e.cert.kind));
+        archive.open();
+        archive.seek(e.cert.position - 1);
+        archive.read(record);
+        archive.close();
+    });
+    if (!read)
+        return;
+    if (record.text("txtPaziente") != e.cert.name || record.text("txtDataNasc") != e.cert.birth
+        || record.text("txtSportRichiesto") != e.cert.sport || record.text("txtDataScade") != e.cert.expires) {
+        msg::warning(this, QStringLiteral("Attenzione: il certificato \u00e8 stato modificato dopo la ricerca.\r\n\r\n"
+                                          "Premere Cerca per aggiornare l'elenco."));
+        return;
+    }
+    m_choice = {card, std::move(record), e.cert.position};
+    close();
+}
+
+bool TfrmScadenze::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == txtGiorni && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            btnCercaClick();
+            return true;
+        }
+    }
+    return ListWindow::eventFilter(watched, event);
+}
+
+namespace vornel::expiring {
+
+bool openList(QWidget* parent, const std::function<void()>& leave)
+{
+    TfrmScadenze window(parent);
+    window.exec();
+    const TfrmScadenze::Choice& chosen = window.choice();
+    if (!chosen.card || !chosen.record)
+        return false;
+    if (leave)
+        leave();
+    goTo(chosen.card, instance<TfrmAvvio>());
+    chosen.card->loadRecord(*chosen.record, chosen.position);
+    return true;
+}
+
+} // namespace vornel::expiring

@@ -1,0 +1,277 @@
+// The competitive certificates about to expire: the sentence of the tools
+// window, the list opened from it, its search, double-click, printout and
+// export, driven from the main menu as a user does.
+#include "app/look.h"
+#include "app/mainmenu.h"
+#include "app/registry.h"
+#include "app/startup.h"
+#include "certificates/certificatecards.h"
+#include "storage/archive.h"
+#include "storage/clock.h"
+#include "storage/programfolder.h"
+#include "support/office.h"
+#include "support/testenv.h"
+#include "tools/expiringwindow.h"
+#include "tools/reportui.h"
+#include "tools/strumenti.h"
+
+#include <QApplication>
+#include <QFileInfo>
+#include <QTest>
+
+#include <functional>
+#include <memory>
+
+using namespace vornel;
+
+namespace {
+
+struct Cert {
+    const ArchiveDef* archive;
+    QString name, birth, sport, issued, expires;
+};
+
+void addCertificate(const Cert& c)
+{
+    Archive archive(*c.archive);
+    archive.open();
+    Record r(*c.archive->layout);
+    r.setText("txtPaziente", c.name);
+    r.setText("txtDataNasc", c.birth);
+    r.setText("txtSportRichiesto", c.sport);
+    r.setText("txtSportApprovato", c.sport);
+    r.setText("txtNumMesi", QStringLiteral("12"));
+    r.setText("txtData", c.issued);
+    r.setText("txtDataScade", c.expires);
+    r.setText("txtMedico", QStringLiteral("Dott. Neri"));
+    r.setFlag("chkCompletato", true);
+    archive.append(r);
+}
+
+void addPatient(const QString& name, const QString& birth, const QString& phone)
+{
+    Archive archive(archives::Pazienti);
+    archive.open();
+    Record r(layouts::TSchedaPaziente);
+    r.setText("txtPaziente", name);
+    r.setText("txtDataNasc", birth);
+    r.setText("txtRecapito", phone);
+    r.setFlag("chkRicontatta", false);
+    archive.append(r);
+}
+
+// Today is 10/12/2026 in every test.
+void addFixture()
+{
+    const auto* ago = &archives::Agonistici;
+    const auto* dis = &archives::Disabili;
+    addCertificate({ago, "Rossi Mario", "01/02/2000", "CALCIO", "20/12/2025", "20/12/2026"});     // 1: in 10 days
+    addCertificate({ago, "Bianchi Anna", "03/04/1990", "NUOTO", "05/01/2026", "05/01/2027"});     // 2: in 26 days
+    addCertificate({ago, "Verdi Luca", "05/06/1985", "CICLISMO", "01/12/2025", "01/12/2026"});    // 3: 9 days ago
+    addCertificate({ago, "Neri Carla", "07/08/1995", "TENNIS", "01/01/2026", "31/02/2027"});      // 4: unreadable
+    addCertificate({ago, "Gallo Piero", "09/10/1970", "CALCIO", "01/06/2026", "01/06/2027"});     // 5: far away
+    addCertificate({dis, "Conti Elisa", "11/12/2001", "SCHERMA", "15/12/2025", "15/12/2026"});    // 1: in 5 days
+    addCertificate({dis, "Conti Elisa", "11/12/2001", "SCHERMA", "14/12/2025", "14/12/2026"});    // 2: older renewal hidden
+    addPatient("Rossi Mario", "01/02/2000", "333 1234567");
+    addPatient("Conti Elisa", "11/12/2001", "0547 11111");
+    addPatient("conti elisa", "11/12/2001", "0547 22222"); // two patients: no telephone
+}
+
+QString kindOfLine(const QString& line)
+{
+    return line.mid(124, 10).trimmed();
+}
+
+} // namespace
+
+class TestExpiringWindow : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<TestEnv> m_env;
+    QList<QPair<QString, QStringList>> m_printed;
+
+    // Opens the tools window from the main menu and runs 'drive' on it.
+    void withTools(const std::function<void(TfrmStrumenti*)>& drive)
+    {
+        auto* menu = instance<TfrmAvvio>();
+        goTo(menu, nullptr);
+        bool ran = false;
+        testing::onNextModal([&](QWidget* w) {
+            auto* tools = qobject_cast<TfrmStrumenti*>(w);
+            QVERIFY(tools);
+            ran = true;
+            drive(tools);
+            if (tools->isVisible())
+                tools->close();
+        });
+        QTest::mouseClick(menu->imgStrumenti, Qt::LeftButton);
+        QVERIFY(ran);
+    }
+    // Opens the list from the tools window and runs 'drive' on it.
+    void withList(const std::function<void(TfrmScadenze*)>& drive)
+    {
+        withTools([&](TfrmStrumenti* tools) {
+            bool ran = false;
+            testing::onNextModal([&](QWidget* w) {
+                auto* list = qobject_cast<TfrmScadenze*>(w);
+                QVERIFY(list);
+                ran = true;
+                drive(list);
+                if (list->isVisible())
+                    list->close();
+            });
+            QTest::mouseClick(tools->cmdScadenze, Qt::LeftButton);
+            QVERIFY(ran);
+        });
+    }
+    static QStringList names(const QStringList& lines)
+    {
+        QStringList out;
+        for (const QString& l : lines)
+            out << l.mid(32, 30).trimmed();
+        return out;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        printing::setPrintSeam([this](const report::Document& doc, QWidget*) {
+            m_printed.append({doc.memo(QStringLiteral("txtTitolo")).text(),
+                              doc.memo(QStringLiteral("txtRiepilogo")).lines()});
+            return true;
+        });
+    }
+    void cleanupTestCase() { printing::setPrintSeam({}); }
+    void init()
+    {
+        m_env = std::make_unique<TestEnv>();
+        clock::setFixedNow(QDateTime(QDate(2026, 12, 10), QTime(10, 0)));
+        m_printed.clear();
+        startUp();
+    }
+    void cleanup()
+    {
+        shutDown();
+        m_env.reset();
+    }
+
+    void sentenceOfTheToolsWindow()
+    {
+        withTools([](TfrmStrumenti* tools) {
+            QCOMPARE(tools->lblScadenze->text(),
+                     QStringLiteral("Nessun certificato agonistico in scadenza nei prossimi 30 giorni."));
+            QCOMPARE(tools->cmdScadenze->text(), QStringLiteral("Certificati in scadenza"));
+        });
+        // Reading the missing archives created them empty.
+        QVERIFY(QFileInfo::exists(programPath(QStringLiteral("Certificati_Agonistici.vrn"))));
+        QVERIFY(QFileInfo::exists(programPath(QStringLiteral("Certificati_Disabili.vrn"))));
+
+        addFixture();
+        withTools([](TfrmStrumenti* tools) {
+            QCOMPARE(tools->lblScadenze->text(),
+                     QStringLiteral("3 certificati agonistici scadono nei prossimi 30 giorni."));
+        });
+    }
+
+    // Opened with 30 days: the renewal hides its older certificate, the
+    // expired one is left out, the unreadable date comes last.
+    void listOpensOnThirtyDays()
+    {
+        addFixture();
+        withList([](TfrmScadenze* list) {
+            QCOMPARE(list->windowTitle(), QStringLiteral(" Certificati agonistici in scadenza"));
+            QCOMPARE(list->txtGiorni->text(), QStringLiteral("30"));
+            QVERIFY(!list->chkScaduti->isChecked());
+            const QStringList lines = list->lines();
+            QCOMPARE(names(lines), (QStringList{"Conti Elisa", "Rossi Mario", "Bianchi Anna", "Neri Carla"}));
+            QCOMPARE(lines[0].left(32), QStringLiteral("15/12/2026  Giorni:     5       "));
+            QCOMPARE(kindOfLine(lines[0]), QStringLiteral("Disabili"));
+            QVERIFY2(lines[0].endsWith(QStringLiteral("Tel.: ")), qPrintable(lines[0])); // two patients of that name
+            QVERIFY(lines[1].endsWith(QStringLiteral("Tel.: 333 1234567")));
+            QCOMPARE(kindOfLine(lines[1]), QStringLiteral("Agonistico"));
+            QCOMPARE(lines[3].left(32), QStringLiteral("31/02/2027  data non leggibile  "));
+            QCOMPARE(list->lblTrovate->text(), QStringLiteral("Il presente riepilogo contiene 4 certificati."));
+            QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(list->txtGiorni));
+        });
+    }
+
+    // Digits only in the days field; Enter there searches, and the box adds
+    // the certificates expired in the last twelve months.
+    void daysAndExpiredSearch()
+    {
+        addFixture();
+        withList([](TfrmScadenze* list) {
+            list->txtGiorni->selectAll();
+            QTest::keyClicks(list->txtGiorni, QStringLiteral("1x5"));
+            QCOMPARE(list->txtGiorni->text(), QStringLiteral("15"));
+            QTest::keyClick(list->txtGiorni, Qt::Key_Return);
+            QCOMPARE(names(list->lines()), (QStringList{"Conti Elisa", "Rossi Mario", "Neri Carla"}));
+
+            QTest::mouseClick(list->chkScaduti, Qt::LeftButton, {}, QPoint(8, list->chkScaduti->height() / 2));
+            QVERIFY(list->chkScaduti->isChecked());
+            QTest::mouseClick(list->btnCerca, Qt::LeftButton);
+            const QStringList lines = list->lines();
+            QCOMPARE(names(lines), (QStringList{"Verdi Luca", "Conti Elisa", "Rossi Mario", "Neri Carla"}));
+            QCOMPARE(lines[0].left(32), QStringLiteral("01/12/2026  Giorni:    -9       "));
+            QCOMPARE(list->lblTrovate->text(), QStringLiteral("Il presente riepilogo contiene 4 certificati."));
+        });
+    }
+
+    // The double-click loads the certificate with its position into its
+    // card, closes the list and the tools window, and shows the card.
+    void doubleClickLoadsTheCard()
+    {
+        addFixture();
+        withList([](TfrmScadenze* list) {
+            const int row = 0; // Conti Elisa, the later of her two certificates
+            const QModelIndex index = list->lstRecords->model()->index(row, 0);
+            const QRect r = list->lstRecords->visualRect(index);
+            QTest::mouseClick(list->lstRecords->viewport(), Qt::LeftButton, {}, r.center());
+            QTest::mouseDClick(list->lstRecords->viewport(), Qt::LeftButton, {}, r.center());
+            QVERIFY(!list->isVisible());
+        });
+        auto* card = instance<TfrmCertificati_Disabili>();
+        QVERIFY(card->isVisible());
+        QVERIFY(!instance<TfrmAvvio>()->isVisible());
+        QVERIFY(!QApplication::activeModalWidget());
+        QCOMPARE(card->findChild<QLineEdit*>("txtPaziente")->text(), QStringLiteral("Conti Elisa"));
+        QCOMPARE(card->findChild<QLineEdit*>("txtDataScade")->text(), QStringLiteral("15/12/2026"));
+        QCOMPARE(card->findChild<QLabel*>("lblPosizione")->text(), QStringLiteral("1"));
+        QVERIFY(!instance<TfrmCertificati_Agonistici>()->isVisible());
+    }
+
+    void printAndExport()
+    {
+        addFixture();
+        QStringList shown;
+        withList([&](TfrmScadenze* list) {
+            shown = list->lines();
+            QTest::mouseClick(list->btnStampa, Qt::LeftButton);
+            QTest::mouseClick(list->cmdEsporta, Qt::LeftButton);
+        });
+        QCOMPARE(m_printed.size(), 1);
+        QCOMPARE(m_printed[0].first, QStringLiteral("Certificati agonistici in scadenza"));
+        QCOMPARE(m_printed[0].second, shown);
+
+        const QString file = programPath(QStringLiteral("Certificati_In_Scadenza.xls"));
+        QCOMPARE(m_env->texts().size(), 2); // the two questions
+        QCOMPARE(m_env->opened.size(), 1);
+        QCOMPARE(m_env->opened[0].toLocalFile(), file);
+
+        if (testing::officeProgram().isEmpty())
+            QSKIP("LibreOffice is not installed: the export is not read back by a spreadsheet.");
+        QString error;
+        const QList<QStringList> cells = testing::officeSheetCells(file, QStringLiteral("HTML (StarCalc)"), &error);
+        QVERIFY2(!cells.isEmpty(), qPrintable(error));
+        QCOMPARE(cells.size(), 5);
+        QCOMPARE(cells[0], (QStringList{"Scadenza", "Giorni", "Paziente", "Data di nascita", "Sport", "Tipo",
+                                        "Telefono"}));
+        QCOMPARE(cells[2].mid(2), (QStringList{"Rossi Mario", "01/02/2000", "CALCIO", "Agonistico", "333 1234567"}));
+        QCOMPARE(cells[2][0], QStringLiteral("20/12/2026"));
+        QCOMPARE(cells[2][1], QStringLiteral("10"));
+        QCOMPARE(cells[4].mid(0, 3), (QStringList{"31/02/2027", "data non leggibile", "Neri Carla"}));
+    }
+};
+
+QTEST_MAIN(TestExpiringWindow)
+#include "tst_expiring_window.moc"
