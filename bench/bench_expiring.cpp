@@ -23,6 +23,8 @@
 #include <cstdio>
 #include <functional>
 
+#include "benchsupport.h"
+
 using namespace vornel;
 
 namespace {
@@ -41,25 +43,6 @@ QString birth(int i)
         .arg(1 + i % 28, 2, 10, QLatin1Char('0'))
         .arg(1 + i % 12, 2, 10, QLatin1Char('0'))
         .arg(60 + i % 40);
-}
-
-void writeArchive(const ArchiveDef& def, int records, const std::function<void(Record&, int)>& fill)
-{
-    QFile f(programPath(QString::fromLatin1(def.fileName)));
-    if (!f.open(QIODevice::WriteOnly))
-        std::exit(1);
-    Record r(*def.layout);
-    QByteArray block;
-    for (int i = 0; i < records; ++i) {
-        r.clear();
-        fill(r, i);
-        block += r.bytes();
-        if (block.size() > (8 << 20)) {
-            f.write(block);
-            block.clear();
-        }
-    }
-    f.write(block);
 }
 
 // Certificates issued over the last two years, valid one year; every fifth
@@ -91,24 +74,12 @@ void fillPatient(Record& r, int i)
     r.setFlag("chkRicontatta", false);
 }
 
-double ms(QElapsedTimer& t)
-{
-    return double(t.nsecsElapsed()) / 1e6;
-}
-
 double plainRead(const QStringList& names)
 {
-    QElapsedTimer t;
-    t.start();
-    QByteArray block(1 << 20, Qt::Uninitialized);
-    for (const QString& n : names) {
-        QFile f(programPath(n));
-        if (!f.open(QIODevice::ReadOnly))
-            std::exit(1);
-        while (f.read(block.data(), block.size()) > 0) {
-        }
-    }
-    return ms(t);
+    QStringList paths;
+    for (const QString& n : names)
+        paths << programPath(n);
+    return bench::plainReadMs(paths);
 }
 
 // The time from asking a dialog to open until it is on screen, filled;
@@ -122,7 +93,7 @@ double timeToShow(Open open, const std::function<void(QWidget*)>& inspect = {})
         t.start();
         QTimer::singleShot(0, [&] {
             // The window is up once the event loop turns again.
-            shown = ms(t);
+            shown = bench::ms(t);
             if (QWidget* w = QApplication::activeModalWidget()) {
                 if (inspect)
                     inspect(w);
@@ -149,9 +120,9 @@ int main(int argc, char** argv)
     msg::setResponder([](msg::Kind, const QString&) { return true; });
     clock::setFixedNow(QDateTime(QDate(2026, 6, 1), QTime(9, 0)));
 
-    writeArchive(archives::Agonistici, records, fillCertificate);
-    writeArchive(archives::Disabili, records, fillCertificate);
-    writeArchive(archives::Pazienti, records, fillPatient);
+    bench::writeArchive(archives::Agonistici, records, fillCertificate);
+    bench::writeArchive(archives::Disabili, records, fillCertificate);
+    bench::writeArchive(archives::Pazienti, records, fillPatient);
     std::printf("%d certificates in each competitive archive, %d patients\n", records, records);
 
     startUp();
@@ -166,9 +137,9 @@ int main(int argc, char** argv)
         QElapsedTimer t;
         t.start();
         const auto read = expiring::readCertificates();
-        const double reading = ms(t);
+        const double reading = bench::ms(t);
         const int n = expiring::countExpiring(read, clock::today(), 30);
-        const double count = ms(t);
+        const double count = bench::ms(t);
         std::printf("run %d: reading %.0f ms, counting %.0f ms\n", run + 1, reading, count - reading);
 
         int lines = 0;

@@ -24,28 +24,11 @@
 #include <memory>
 #include <vector>
 
+#include "benchsupport.h"
+
 using namespace vornel;
 
 namespace {
-
-void fillArchive(const ArchiveDef& def, int records, const std::function<void(Record&, int)>& fill)
-{
-    QFile f(programPath(QString::fromLatin1(def.fileName)));
-    if (!f.open(QIODevice::WriteOnly))
-        std::exit(1);
-    Record r(*def.layout);
-    QByteArray block;
-    for (int i = 0; i < records; ++i) {
-        r.clear();
-        fill(r, i);
-        block += r.bytes();
-        if (block.size() > (8 << 20)) {
-            f.write(block);
-            block.clear();
-        }
-    }
-    f.write(block);
-}
 
 void patient(Record& r, int i)
 {
@@ -99,18 +82,6 @@ void certificate(Record& r, int i)
     r.setFlag("chkCompletato", i % 3 == 0);
 }
 
-double plainReadMs(const QString& path)
-{
-    QElapsedTimer t;
-    t.start();
-    QFile f(path);
-    f.open(QIODevice::ReadOnly);
-    std::vector<char> buf(1 << 20);
-    while (f.read(buf.data(), qint64(buf.size())) > 0) {
-    }
-    return t.nsecsElapsed() / 1e6;
-}
-
 double plainWriteMs(const QString& path, qint64 bytes)
 {
     const QByteArray block(1 << 20, 'x');
@@ -124,31 +95,21 @@ double plainWriteMs(const QString& path, qint64 bytes)
     return t.nsecsElapsed() / 1e6;
 }
 
-// Resident memory of the process, in bytes (Linux; 0 elsewhere).
-qint64 residentBytes()
-{
-    QFile f(QStringLiteral("/proc/self/statm"));
-    if (!f.open(QIODevice::ReadOnly))
-        return 0;
-    const QList<QByteArray> parts = f.readAll().split(' ');
-    return parts.size() > 1 ? parts[1].toLongLong() * 4096 : 0;
-}
-
 template <class Window>
 void measure(const char* name)
 {
     const QString archive = programPath(QString::fromLatin1(Window(nullptr).grid()->def().archive->fileName));
-    plainReadMs(archive); // warm the page cache
-    const double readMs = plainReadMs(archive);
+    bench::plainReadMs(archive); // warm the page cache
+    const double readMs = bench::plainReadMs(archive);
 
-    const qint64 rssBefore = residentBytes();
+    const qint64 rssBefore = bench::residentBytes();
     QElapsedTimer t;
     t.start();
     auto window = std::make_unique<Window>(nullptr);
     window->show();
     QCoreApplication::processEvents();
     const double openMs = t.nsecsElapsed() / 1e6;
-    const qint64 rssGrid = residentBytes() - rssBefore;
+    const qint64 rssGrid = bench::residentBytes() - rssBefore;
 
     const QString path = window->exportPath();
     t.restart();
@@ -181,11 +142,11 @@ int main(int argc, char** argv)
     const int records = argc > 1 ? QString::fromLocal8Bit(argv[1]).toInt() : 100000;
     QTemporaryDir dir;
     setProgramFolder(dir.path());
-    fillArchive(archives::Pazienti, records, patient);
-    fillArchive(archives::Certificati, records, certificate);
-    fillArchive(archives::Agonistici, records, certificate);
-    fillArchive(archives::Disabili, records, certificate);
-    fillArchive(archives::NonIdoneita, records, certificate);
+    bench::writeArchive(archives::Pazienti, records, patient);
+    bench::writeArchive(archives::Certificati, records, certificate);
+    bench::writeArchive(archives::Agonistici, records, certificate);
+    bench::writeArchive(archives::Disabili, records, certificate);
+    bench::writeArchive(archives::NonIdoneita, records, certificate);
 
     measure<TfrmExpClienti>("TfrmExpClienti");
     measure<TfrmExpCertificati>("TfrmExpCertificati");

@@ -28,6 +28,8 @@
 #include <memory>
 #include <vector>
 
+#include "benchsupport.h"
+
 using namespace vornel;
 
 namespace {
@@ -41,25 +43,6 @@ QString personName(int i)
     return QStringLiteral("%1 %2 %3")
         .arg(QLatin1String(kSurnames[(i * 7) % 16]), QLatin1String(kNames[(i * 3) % 10]))
         .arg((i * 7919) % 100003);
-}
-
-void writeArchive(const ArchiveDef& def, int records, const std::function<void(Record&, int)>& fill)
-{
-    QFile f(programPath(QString::fromLatin1(def.fileName)));
-    if (!f.open(QIODevice::WriteOnly))
-        std::exit(1);
-    Record r(*def.layout);
-    QByteArray block;
-    for (int i = 0; i < records; ++i) {
-        r.clear();
-        fill(r, i);
-        block += r.bytes();
-        if (block.size() > (8 << 20)) {
-            f.write(block);
-            block.clear();
-        }
-    }
-    f.write(block);
 }
 
 void fillPatient(Record& r, int i)
@@ -99,34 +82,7 @@ void fillCertificate(Record& r, int i)
 
 double resident()
 {
-    QFile f(QStringLiteral("/proc/self/status"));
-    if (!f.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray& line : f.readAll().split('\n'))
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').value(0).toDouble() / 1024.0;
-    return -1;
-}
-
-double ms(QElapsedTimer& t)
-{
-    return double(t.nsecsElapsed()) / 1e6;
-}
-
-// One plain sequential read of the whole file in 1 MiB blocks.
-double plainRead(const QString& path)
-{
-    QElapsedTimer t;
-    t.start();
-    QFile f(path);
-    f.open(QIODevice::ReadOnly);
-    std::vector<char> buf(1 << 20);
-    qint64 n;
-    volatile char sink = 0;
-    while ((n = f.read(buf.data(), qint64(buf.size()))) > 0)
-        sink = buf[0];
-    (void)sink;
-    return ms(t);
+    return double(bench::residentBytes()) / (1024.0 * 1024.0);
 }
 
 // Presses Cerca in a search window and waits for the list to be drawn.
@@ -136,7 +92,7 @@ double cerca(SearchWindow& w)
     t.start();
     w.btnCerca->click();
     QApplication::processEvents();
-    return ms(t);
+    return bench::ms(t);
 }
 
 void row(const char* what, double value, const char* unit, double reference, const char* refWhat)
@@ -156,11 +112,11 @@ int main(int argc, char** argv)
     setProgramFolder(dir.path());
 
     std::printf("writing %d patients and %d certificates of each kind...\n", records, records);
-    writeArchive(archives::Pazienti, records, fillPatient);
+    bench::writeArchive(archives::Pazienti, records, fillPatient);
     for (const ArchiveDef* def : {&archives::Certificati, &archives::Agonistici, &archives::Disabili, &archives::NonIdoneita})
-        writeArchive(*def, records, fillCertificate);
+        bench::writeArchive(*def, records, fillCertificate);
     const QString patients = programPath(QStringLiteral("Pazienti.vrn"));
-    plainRead(patients); // warm the page cache
+    bench::plainReadMs(patients); // warm the page cache
 
     msg::setResponder([](msg::Kind, const QString& text) {
         std::printf("message: %s\n", qPrintable(text));
@@ -183,7 +139,7 @@ int main(int argc, char** argv)
     qsizetype count[2] = {0, 0};
     const char* const filters[2] = {"", "rossi"};
     for (int run = 0; run < 5; ++run) {
-        plain = std::min(plain, plainRead(patients));
+        plain = std::min(plain, bench::plainReadMs(patients));
         for (int k = 0; k < 2; ++k) {
             QElapsedTimer t;
             t.start();
@@ -195,7 +151,7 @@ int main(int argc, char** argv)
                 lists::selectLines(a, lists::LineBuilder(layouts::TSchedaPaziente, lists::kPazienteLine), selection);
             sortFold(lines);
             count[k] = lines.size();
-            best[k] = std::min(best[k], ms(t));
+            best[k] = std::min(best[k], bench::ms(t));
         }
     }
     for (int k = 0; k < 2; ++k) {
@@ -241,8 +197,8 @@ int main(int argc, char** argv)
             t.start();
             w.btnTrova->click();
             QApplication::processEvents();
-            worst = std::max(worst, ms(t));
-            total += ms(t);
+            worst = std::max(worst, bench::ms(t));
+            total += bench::ms(t);
         }
         row("Trova over every line, slowest of 10 presses", worst, "ms", 50, "budget");
         row("Trova over every line, mean of 10 presses", total / presses, "ms", 50, "budget");
@@ -253,7 +209,7 @@ int main(int argc, char** argv)
         t.start();
         w.lstRecordsDblClick();
         QApplication::processEvents();
-        row("double-click hand-over to the patient card", ms(t), "ms", 300, "budget");
+        row("double-click hand-over to the patient card", bench::ms(t), "ms", 300, "budget");
         std::printf("%-58s %9.1f MB   budget %9.1f MB  (idle %.1f MB)\n", "memory above the idle program, lines shown",
                     shown - idle, 150.0, idle);
     }
@@ -268,7 +224,7 @@ int main(int argc, char** argv)
         w.show();
         QApplication::processEvents();
         const QByteArray what = QStringLiteral("TfrmRicontatta opened (%1 lines)").arg(w.lineCount()).toLatin1();
-        row(what.constData(), ms(t), "ms", 1000, "budget");
+        row(what.constData(), bench::ms(t), "ms", 1000, "budget");
     }
     struct Kind {
         const char* label;
@@ -299,7 +255,7 @@ int main(int argc, char** argv)
         w.show();
         QApplication::processEvents();
         const QByteArray what = QStringLiteral("TfrmSelezionateAgo opened (%1 lines)").arg(w.lineCount()).toLatin1();
-        row(what.constData(), ms(t), "ms", 1000, "budget");
+        row(what.constData(), bench::ms(t), "ms", 1000, "budget");
     }
     std::printf("\n");
 
@@ -313,7 +269,7 @@ int main(int argc, char** argv)
         t.start();
         w.btnStampa->click();
         const QByteArray what = QStringLiteral("Stampa of %1 lines, prepared").arg(w.lineCount()).toLatin1();
-        row(what.constData(), ms(t), "ms", 2000, "budget");
+        row(what.constData(), bench::ms(t), "ms", 2000, "budget");
     }
     // Preparing grows in step with the list: twice the lines, twice the time.
     for (int n : {5000, 10000, 20000, 40000}) {
@@ -326,7 +282,7 @@ int main(int argc, char** argv)
         t.start();
         printSummary(card, QStringLiteral("Riepilogo pazienti"), lines);
         const QByteArray what = QStringLiteral("summary of %1 lines, prepared").arg(n).toLatin1();
-        row(what.constData(), ms(t), "ms", 2000.0 * n / 10000, "linear budget");
+        row(what.constData(), bench::ms(t), "ms", 2000.0 * n / 10000, "linear budget");
     }
     shutDown();
     return 0;
