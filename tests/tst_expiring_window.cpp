@@ -8,6 +8,7 @@
 #include "certificates/certificatecards.h"
 #include "storage/archive.h"
 #include "storage/clock.h"
+#include "storage/filelayer.h"
 #include "storage/programfolder.h"
 #include "support/office.h"
 #include "support/testenv.h"
@@ -238,6 +239,22 @@ private slots:
         QCOMPARE(card->findChild<QLineEdit*>("txtDataScade")->text(), QStringLiteral("15/12/2026"));
         QCOMPARE(card->findChild<QLabel*>("lblPosizione")->text(), QStringLiteral("1"));
         QVERIFY(!instance<TfrmCertificati_Agonistici>()->isVisible());
+    }
+
+    // An archive that cannot be read: the tools window still opens and says
+    // so in its label; the list shows the archive message and no line.
+    void unreadableArchive()
+    {
+        addFixture();
+        files::faults::failOn(files::Op::Read, QStringLiteral("Certificati_Disabili.vrn"));
+        withTools([this](TfrmStrumenti* tools) {
+            QCOMPARE(tools->lblScadenze->text(),
+                     QStringLiteral("Impossibile leggere gli archivi dei certificati agonistici."));
+            QVERIFY(m_env->messages.isEmpty());
+        });
+        withList([](TfrmScadenze* list) { QCOMPARE(list->lineCount(), 0); });
+        QCOMPARE(m_env->texts(), QStringList{archiveErrorMessage()});
+        files::faults::clear();
     }
 
     void printAndExport()

@@ -7,6 +7,7 @@
 #include "app/mainmenu.h"
 #include "app/messages.h"
 #include "app/registry.h"
+#include "storage/archive.h"
 #include "storage/clock.h"
 #include "storage/inifile.h"
 #include "storage/programfolder.h"
@@ -264,11 +265,14 @@ void TfrmStrumenti::FormShow()
 
 void TfrmStrumenti::showExpiring()
 {
-    int count = 0;
-    if (msg::guarded(this, [&] { count = expiring::countExpiring(expiring::readCertificates(), clock::today(), 30); }))
-        lblScadenze->setText(expiring::summarySentence(count));
-    else
-        lblScadenze->clear();
+    // Said in the label, not in a box: the window must open all the same,
+    // for instance to restore the archives from a copy.
+    try {
+        lblScadenze->setText(
+            expiring::summarySentence(expiring::countExpiring(expiring::readCertificates(), clock::today(), 30)));
+    } catch (const ArchiveError&) {
+        lblScadenze->setText(QStringLiteral("Impossibile leggere gli archivi dei certificati agonistici."));
+    }
 }
 
 void TfrmStrumenti::showLastCopy()
