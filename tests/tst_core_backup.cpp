@@ -3,7 +3,7 @@
 #include "storage/records.h"
 #include "tools/core/backup.h"
 #include "tools/core/sha256.h"
-#include "tools/core/zipsink.h"
+#include "storage/filelayer.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -162,7 +162,7 @@ void craftZip(const QString& path, const QList<QPair<QString, QByteArray>>& entr
 class TestBackup : public QObject {
     Q_OBJECT
 private slots:
-    void cleanup() { ZipSink::setFailAfterBytes(-1); }
+    void cleanup() { files::faults::clear(); }
 
     void copyThenRestoreIsByteIdentical()
     {
@@ -397,7 +397,7 @@ private slots:
             folder = dest.filePath("un_file/copie");
         }
         if (how == "full")
-            ZipSink::setFailAfterBytes(1 << 20);
+            files::faults::failOn(files::Op::Write, QStringLiteral("Vornel_Copia.zip"), -1, 100);
         const QString zip = folder + "/Vornel_Copia.zip";
         const CopyResult c = createCopy(program.path(), zip, QString(),
                                         [&](const QString& phase, qint64 done, qint64) {
