@@ -3,10 +3,11 @@
 #include "storage/records.h"
 #include "tools/core/backup.h"
 #include "tools/core/sha256.h"
-#include "tools/core/zipsink.h"
+#include "storage/filelayer.h"
 
 #include <QDir>
 #include <QDirIterator>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QMap>
 #include <QProcess>
@@ -162,7 +163,7 @@ void craftZip(const QString& path, const QList<QPair<QString, QByteArray>>& entr
 class TestBackup : public QObject {
     Q_OBJECT
 private slots:
-    void cleanup() { ZipSink::setFailAfterBytes(-1); }
+    void cleanup() { files::faults::clear(); }
 
     void copyThenRestoreIsByteIdentical()
     {
@@ -377,27 +378,58 @@ private slots:
         QCOMPARE(seenRecords, 4003);
     }
 
+    // Whatever stops a copy, nothing is left in the chosen folder, and the
+    // reason is told in Italian. The failures of the destination are driven
+    // through the file layer's faults on the ZIP, a failing source file
+    // through the faults on that file.
     void cancelAndFailuresLeaveNoFile_data()
     {
         QTest::addColumn<QString>("how");
-        QTest::newRow("Annulla while writing") << "cancel-write";
-        QTest::newRow("Annulla while verifying") << "cancel-verify";
-        QTest::newRow("full disk") << "full";
-        QTest::newRow("folder that cannot hold files") << "unwritable";
+        QTest::addColumn<int>("op"); // files::Op of the fault, -1 for none
+        QTest::addColumn<QString>("on");
+        QTest::addColumn<int>("after");
+        QTest::addColumn<QString>("detail");
+        const QString zip = "Vornel_Copia.zip";
+        const QString destination = "Impossibile scrivere nella cartella di destinazione: il disco potrebbe essere "
+                                    "pieno oppure la scrittura non \u00e8 consentita.";
+        const QString cannotCreate = "Impossibile creare il file nella cartella di destinazione: la cartella non "
+                                     "esiste o la scrittura non \u00e8 consentita.";
+        QTest::newRow("Annulla while writing") << "cancel-write" << -1 << QString() << 0 << "Copia annullata.";
+        QTest::newRow("Annulla while verifying") << "cancel-verify" << -1 << QString() << 0 << "Copia annullata.";
+        QTest::newRow("folder that cannot hold files") << "unwritable" << -1 << QString() << 0 << cannotCreate;
+        QTest::newRow("ZIP cannot be created") << "fault" << int(files::Op::Open) << zip << 0 << cannotCreate;
+        QTest::newRow("disk full part way") << "fault" << int(files::Op::Write) << zip << 100 << destination;
+        QTest::newRow("first write fails") << "fault" << int(files::Op::Write) << zip << 0 << destination;
+        QTest::newRow("finished ZIP cannot take its name") << "fault" << int(files::Op::Rename) << zip << 0 << destination;
+        QTest::newRow("a file to copy cannot be opened")
+            << "fault" << int(files::Op::Open) << "referto.pdf" << 0
+            << "Impossibile leggere il file Documenti_Allegati/referto.pdf.";
+        QTest::newRow("a file to copy cannot be read")
+            << "fault" << int(files::Op::Read) << "grande.bin" << 2
+            << "Il file Documenti_Allegati/grande.bin \u00e8 cambiato o non si pu\u00f2 leggere durante la copia.";
+        QTest::newRow("an archive cannot be opened")
+            << "fault" << int(files::Op::Open) << "Certificati.vrn" << 0
+            << "Impossibile leggere l'archivio Certificati.vrn.";
     }
     void cancelAndFailuresLeaveNoFile()
     {
         QFETCH(QString, how);
+        QFETCH(int, op);
+        QFETCH(QString, on);
+        QFETCH(int, after);
+        QFETCH(QString, detail);
         QTemporaryDir program, dest;
         makeProgramFolder(program.path());
         put(program.filePath("Documenti_Allegati/grande.bin"), noise(6 << 20, 9));
+        auto programWas = tree(program.path());
+        programWas.remove("Pazienti.vrn.lock"); // the fixture's dead lock, taken over by the copy
         QString folder = dest.path();
         if (how == "unwritable") {
             put(dest.filePath("un_file"), "x");
             folder = dest.filePath("un_file/copie");
         }
-        if (how == "full")
-            ZipSink::setFailAfterBytes(1 << 20);
+        if (op >= 0)
+            files::faults::failOn(files::Op(op), on, -1, after);
         const QString zip = folder + "/Vornel_Copia.zip";
         const CopyResult c = createCopy(program.path(), zip, QString(),
                                         [&](const QString& phase, qint64 done, qint64) {
@@ -408,11 +440,112 @@ private slots:
                                             return true;
                                         });
         QCOMPARE(c.outcome, how.startsWith("cancel") ? Outcome::Cancelled : Outcome::Failed);
+        QCOMPARE(c.detail, detail);
         QVERIFY(!QFile::exists(zip));
         QCOMPARE(QDir(dest.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
                  how == "unwritable" ? QStringList{"un_file"} : QStringList{});
-        if (how == "full" || how == "unwritable")
-            QVERIFY2(c.detail.contains("cartella di destinazione"), qPrintable(c.detail));
+        files::faults::clear();
+        auto programNow = tree(program.path());
+        programNow.remove("Pazienti.vrn.lock");
+        QCOMPARE(programNow, programWas);
+    }
+
+    // The copy takes each archive under the very lock appends take: a dead
+    // lock file is taken over, a live one stops the copy with its message
+    // after a short wait.
+    void copyTakesTheAppendLock_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<int>("ageSeconds");
+        QTest::addColumn<bool>("live");
+        QTest::newRow("empty, old: its copy was killed") << QByteArray() << 10 << false;
+        QTest::newRow("another workstation appending") << QByteArray("4242\nvornel\nALTRA-POSTAZIONE\n") << 0 << true;
+    }
+    void copyTakesTheAppendLock()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(int, ageSeconds);
+        QFETCH(bool, live);
+        QTemporaryDir program, dest;
+        makeProgramFolder(program.path());
+        const QString lock = program.filePath("Certificati_Agonistici.vrn.lock");
+        put(lock, content);
+        if (ageSeconds) {
+            QFile f(lock);
+            QVERIFY(f.open(QIODevice::ReadWrite));
+            QVERIFY(f.setFileTime(QDateTime::currentDateTime().addSecs(-ageSeconds), QFileDevice::FileModificationTime));
+        }
+        const QString zip = dest.filePath("Vornel_Copia.zip");
+        QElapsedTimer waited;
+        waited.start();
+        const CopyResult c = createCopy(program.path(), zip, QString());
+        QVERIFY2(waited.elapsed() < 10000, qPrintable(QString::number(waited.elapsed())));
+        if (live) {
+            QCOMPARE(c.outcome, Outcome::Failed);
+            QCOMPARE(c.detail, QStringLiteral("L'archivio Certificati_Agonistici.vrn \u00e8 bloccato da un'altra postazione."));
+            QVERIFY(!QFile::exists(zip));
+            QCOMPARE(get(lock), content); // a live lock is never broken
+        } else {
+            QVERIFY2(c.outcome == Outcome::Done, qPrintable(c.detail));
+            QVERIFY(!QFile::exists(lock));
+        }
+    }
+
+    // A restore whose extraction, move aside or move into place of one file
+    // fails, or whose copy of the current files cannot be written, leaves the
+    // program folder byte for byte as it was (no copy, no work folder left).
+    void failingStepOfRestoreChangesNothing_data()
+    {
+        QTest::addColumn<int>("op");
+        QTest::addColumn<QString>("on");
+        QTest::addColumn<int>("after");
+        QTest::addColumn<QString>("detail");
+        const QString replace = "Impossibile sostituire il file %1: potrebbe essere aperto da un altro programma.";
+        QTest::newRow("copy of the current files")
+            << int(files::Op::Write) << "Vornel_Prima.zip" << 3
+            << "Non \u00e8 stato possibile salvare i file attuali: Impossibile scrivere nella cartella di "
+               "destinazione: il disco potrebbe essere pieno oppure la scrittura non \u00e8 consentita.";
+        QTest::newRow("extracting one file")
+            << int(files::Op::Write) << "referto.pdf" << 0
+            << "Impossibile estrarre il file Documenti_Allegati/referto.pdf: il disco potrebbe essere pieno.";
+        QTest::newRow("creating one extracted file")
+            << int(files::Op::Open) << "Certificati_Disabili.vrn" << 0
+            << "Impossibile estrarre il file Certificati_Disabili.vrn: il disco potrebbe essere pieno.";
+        QTest::newRow("moving the current archive aside")
+            << int(files::Op::Rename) << "Certificati.vrn" << 0 << replace.arg("Certificati.vrn");
+        QTest::newRow("moving the restored archive in")
+            << int(files::Op::Rename) << "Certificati.vrn" << 1 << replace.arg("Certificati.vrn");
+        QTest::newRow("moving a file into a new folder")
+            << int(files::Op::Rename) << "2025.txt" << 0 << replace.arg("Paziente_3/visite/2025.txt");
+    }
+    void failingStepOfRestoreChangesNothing()
+    {
+        QFETCH(int, op);
+        QFETCH(QString, on);
+        QFETCH(int, after);
+        QFETCH(QString, detail);
+        QTemporaryDir program, dest, target;
+        makeProgramFolder(program.path());
+        const QString zip = dest.filePath("copia.zip");
+        QVERIFY(createCopy(program.path(), zip, QString()).outcome == Outcome::Done);
+
+        put(target.filePath("Pazienti.vrn"), records(layouts::TSchedaPaziente, 7, "Attuale"));
+        put(target.filePath("Certificati.vrn"), records(layouts::TSchedaCertificato, 5, "Attuale"));
+        put(target.filePath("Studio_Medico_Vrn.ini"), "[Modulo Privacy]\r\nStudio Medico=Studio Bianchi\r\n");
+        put(target.filePath("Documenti_Allegati/referto.pdf"), "il referto attuale");
+        const auto was = tree(target.path());
+        files::faults::failOn(files::Op(op), on, 1, after);
+        const RestoreResult r = restoreCopy(target.path(), zip, QString(), target.filePath("Vornel_Prima.zip"));
+        QCOMPARE(r.outcome, Outcome::Failed);
+        QCOMPARE(r.detail, detail);
+        QCOMPARE(tree(target.path()), was);
+        QCOMPARE(r.beforeRestoreZip, QString());
+
+        // The same restore goes through once the fault is gone.
+        files::faults::clear();
+        const RestoreResult again = restoreCopy(target.path(), zip, QString(), target.filePath("Vornel_Prima.zip"));
+        QVERIFY2(again.outcome == Outcome::Done, qPrintable(again.detail));
+        QCOMPARE(withoutCopies(tree(target.path())), onlyData(tree(program.path())));
     }
 
     void failedRestorePutsEverythingBack()

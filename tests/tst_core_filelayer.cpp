@@ -161,6 +161,57 @@ private slots:
         QCOMPARE(readAll(target), fresh);
     }
 
+    // A rename that fails leaves the file where it was; a fault naming
+    // either path fails it, one use for one rename; an existing file of the
+    // new name is never replaced.
+    void renameKeepsTheFileWhereItWas_data()
+    {
+        QTest::addColumn<QString>("on");
+        QTest::addColumn<bool>("fullPath");
+        QTest::newRow("by name (both paths)") << "Pazienti.vrn" << false;
+        QTest::newRow("the old path") << "nuovi/Pazienti.vrn" << true;
+        QTest::newRow("the new path") << "Pazienti.vrn" << true;
+        QTest::newRow("the new name is taken") << QString() << false;
+    }
+    void renameKeepsTheFileWhereItWas()
+    {
+        QFETCH(QString, on);
+        QFETCH(bool, fullPath);
+        QDir().mkpath(m_dir.filePath(QStringLiteral("nuovi")));
+        const QString from = m_dir.filePath(QStringLiteral("nuovi/Pazienti.vrn"));
+        const QString to = m_dir.filePath(QStringLiteral("Pazienti.vrn"));
+        writeAll(from, "restored");
+        if (on.isEmpty())
+            writeAll(to, "current");
+        else
+            files::faults::failOn(Op::Rename, fullPath ? m_dir.filePath(on) : on, 1);
+        QVERIFY_THROWS_EXCEPTION(files::FileError, files::rename(from, to));
+        QCOMPARE(readAll(from), QByteArray("restored"));
+        QCOMPARE(QFile::exists(to), on.isEmpty());
+        if (on.isEmpty()) {
+            QCOMPARE(readAll(to), QByteArray("current"));
+            QFile::remove(to);
+        }
+        files::rename(from, to);
+        QCOMPARE(readAll(to), QByteArray("restored"));
+        QVERIFY(!QFile::exists(from));
+    }
+
+    // A fault may let the first uses through: a disk that fills up part way.
+    void faultLetsTheFirstUsesThrough()
+    {
+        const QString path = m_dir.filePath(QStringLiteral("copia.zip"));
+        files::faults::failOn(Op::Write, QStringLiteral("copia.zip"), 1, 2);
+        files::File f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
+        QCOMPARE(f.write("uno"), qint64(3));
+        QCOMPARE(f.write("due"), qint64(3));
+        QCOMPARE(f.write("tre"), qint64(-1));
+        QCOMPARE(f.write("tre"), qint64(3));
+        f.close();
+        QCOMPARE(readAll(path), QByteArray("unoduetre"));
+    }
+
     // A settings or password file that is there but cannot be read reads
     // empty where reading never fails, and is never replaced.
     void iniUnreadableIsNeverReplaced()

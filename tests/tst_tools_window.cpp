@@ -5,6 +5,7 @@
 #include "app/password.h"
 #include "app/registry.h"
 #include "app/startup.h"
+#include "storage/filelayer.h"
 #include "storage/inifile.h"
 #include "storage/records.h"
 #include "support/pdfwords.h"
@@ -177,16 +178,41 @@ private slots:
         QCOMPARE(QDir(m_folderAnswer).entryList(QDir::Files), QStringList{"Vornel_Copia_2026-03-14_0926.zip"});
     }
 
+    void unwritableFolderLeavesNothing_data()
+    {
+        QTest::addColumn<bool>("folderIsAFile");
+        QTest::addColumn<int>("op"); // files::Op of a fault on the copy's ZIP, -1 for none
+        QTest::addColumn<int>("after"); // uses of the operation that succeed first
+        QTest::addColumn<QString>("reason");
+        const QString cannotCreate = "Impossibile creare il file nella cartella di destinazione: la cartella non "
+                                     "esiste o la scrittura non \u00e8 consentita.";
+        const QString cannotWrite = "Impossibile scrivere nella cartella di destinazione: il disco potrebbe essere "
+                                    "pieno oppure la scrittura non \u00e8 consentita.";
+        QTest::newRow("folder that is a file") << true << -1 << 0 << cannotCreate;
+        QTest::newRow("write of the ZIP fails") << false << int(files::Op::Write) << 2 << cannotWrite;
+        QTest::newRow("finished ZIP cannot take its name") << false << int(files::Op::Rename) << 0 << cannotWrite;
+    }
     void unwritableFolderLeavesNothing()
     {
-        testing::writeFile(m_dest.filePath("un_file"), "x");
-        m_folderAnswer = m_dest.filePath("un_file/copie");
+        QFETCH(bool, folderIsAFile);
+        QFETCH(int, op);
+        QFETCH(int, after);
+        QFETCH(QString, reason);
+        QStringList left;
+        if (folderIsAFile) {
+            testing::writeFile(m_dest.filePath("un_file"), "x");
+            m_folderAnswer = m_dest.filePath("un_file/copie");
+            left << "un_file";
+        }
+        if (op >= 0)
+            files::faults::failOn(files::Op(op), QStringLiteral("Vornel_Copia_2026-03-14_0926.zip"), -1, after);
         withTools([&](TfrmStrumenti* w) { QTest::mouseClick(w->cmdCopia, Qt::LeftButton); });
         QCOMPARE(m_env->messages.size(), 1);
         QCOMPARE(m_env->messages[0].kind, msg::Kind::Error);
-        QVERIFY(m_env->lastText().startsWith(
-            QStringLiteral("Attenzione: non \u00e8 stato possibile creare la copia di sicurezza.\r\n\r\n")));
-        QCOMPARE(QDir(m_dest.path()).entryList(QDir::Files), QStringList{"un_file"});
+        QCOMPARE(m_env->lastText(),
+                 QStringLiteral("Attenzione: non \u00e8 stato possibile creare la copia di sicurezza.\r\n\r\n")
+                     + reason + QStringLiteral("\r\n\r\nNella cartella scelta non \u00e8 rimasto nessun file."));
+        QCOMPARE(QDir(m_dest.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), left);
     }
 
     void annullaOnTheProgressLeavesNothing()

@@ -1,13 +1,11 @@
 #include "storage/archive.h"
 
+#include "storage/appendlock.h"
 #include "storage/filelayer.h"
 #include "storage/programfolder.h"
 #include "storage/text.h"
 
-#include <QDateTime>
 #include <QDir>
-#include <QFileInfo>
-#include <QLockFile>
 
 #include <vector>
 
@@ -107,49 +105,21 @@ void Archive::close()
 
 QString Archive::lockPathOf(const QString& archivePath)
 {
-    return archivePath + QStringLiteral(".lock");
+    return AppendLock::pathFor(archivePath);
 }
-
-namespace {
-// A copy killed between creating its lock file and writing the lock's
-// contents leaves an empty (or cut) file that QLockFile cannot tell from a
-// live lock for its whole stale time. Such a file older than a few seconds
-// is dead: a live copy writes its contents straight after creating it.
-void removeDeadLock(const QString& lockPath)
-{
-    constexpr qint64 kDeadAfterMs = 3000;
-    const QFileInfo info(lockPath);
-    if (!info.exists() || info.lastModified().msecsTo(QDateTime::currentDateTime()) < kDeadAfterMs)
-        return;
-    files::File f(lockPath);
-    const bool readable = f.open(QIODevice::ReadOnly);
-    const QByteArray head = readable ? f.read(256) : QByteArray();
-    f.close();
-    // What QLockFile writes first: the owner's process id on a line of its own.
-    const qsizetype eol = head.indexOf('\n');
-    bool number = false;
-    const qint64 pid = eol > 0 ? head.left(eol).trimmed().toLongLong(&number) : 0;
-    if (!readable || !number || pid <= 0)
-        QFile::remove(lockPath);
-}
-} // namespace
 
 qint64 Archive::append(const Record& record)
 {
     if (!isOpen())
         fail();
-    const QString lockPath = lockPathOf(m_path);
-    removeDeadLock(lockPath);
-    QLockFile lock(lockPath);
-    // A lock file written whole names its process and host: QLockFile takes
-    // it over at once when that process is gone on this computer. One from
-    // another computer cannot be checked and holds until it is this old;
-    // an append takes milliseconds.
-    lock.setStaleLockTime(30000);
-    if (!lock.tryLock(lockWait)) {
-        if (lock.error() == QLockFile::LockFailedError)
-            throw ArchiveLockedError(lockPath);
-        throw ArchiveError(QStringLiteral("%1: the lock file cannot be created").arg(lockPath).toStdString());
+    const AppendLock lock(m_path, lockWait);
+    switch (lock.status()) {
+    case AppendLock::Held:
+        break;
+    case AppendLock::Busy:
+        throw ArchiveLockedError(lock.lockPath());
+    default:
+        throw ArchiveError(QStringLiteral("%1: the lock file cannot be created").arg(lock.lockPath()).toStdString());
     }
     seek(count());
     write(record);

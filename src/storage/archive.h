@@ -1,4 +1,5 @@
 #pragma once
+#include "storage/appendlock.h"
 #include "storage/records.h"
 
 #include <QString>
@@ -59,17 +60,17 @@ public:
     void write(const Record& record);
     void close();
 
-    // Appends under an exclusive lock shared with every other copy of the
-    // program, so two workstations never write over each other's new record.
-    // Returns the 1-based position of the appended record. The lock file is
-    // the archive's path followed by ".lock"; one left behind by a copy that
-    // died (its process gone, or empty or unreadable and older than a few
-    // seconds) is taken over. A live lock throws ArchiveLockedError after
-    // waiting at most lockWait milliseconds; nothing is ever appended
-    // without the lock.
+    // Appends under the archive's AppendLock (storage/appendlock.h), shared
+    // with every other copy of the program, so two workstations never write
+    // over each other's new record. Returns the 1-based position of the
+    // appended record. The lock file is the archive's path followed by
+    // ".lock"; one left behind by a copy that died (its process gone, or
+    // empty or unreadable and older than a few seconds) is taken over. A live
+    // lock throws ArchiveLockedError after waiting at most lockWait
+    // milliseconds; nothing is ever appended without the lock.
     qint64 append(const Record& record);
     static QString lockPathOf(const QString& archivePath);
-    static constexpr int lockWait = 1500;
+    static constexpr int lockWait = AppendLock::wait;
 
     // Reads every record from the first to the last in large blocks and hands
     // each one (raw bytes, 0-based index) to the callback. The archive must be open.

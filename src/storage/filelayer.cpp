@@ -27,6 +27,7 @@ struct Fault {
     Op op;
     QString pattern;
     int remaining;
+    int passes; // uses let through before the fault starts failing
 };
 
 QMutex& faultLock()
@@ -150,6 +151,15 @@ void writeWhole(const QString& path, const QByteArray& bytes)
         failWith(path, Op::Rename, out.errorString());
 }
 
+void rename(const QString& from, const QString& to)
+{
+    if (faults::hitEither(Op::Rename, from, to))
+        failWith(from, Op::Rename, QStringLiteral("injected fault"));
+    QFile f(from);
+    if (!f.rename(to))
+        failWith(from, Op::Rename, QStringLiteral("to %1: %2").arg(to, f.errorString()));
+}
+
 void copyReplacing(const QString& source, const QString& target)
 {
     const QFileInfo from(source), to(target);
@@ -253,10 +263,10 @@ bool SaveFile::commit()
 
 namespace faults {
 
-void failOn(Op op, const QString& pathOrName, int times)
+void failOn(Op op, const QString& pathOrName, int times, int after)
 {
     QMutexLocker lock(&faultLock());
-    faultList().push_back({op, pathOrName, times});
+    faultList().push_back({op, pathOrName, times, qMax(0, after)});
 }
 
 void clear()
@@ -267,19 +277,34 @@ void clear()
 
 bool hit(Op op, const QString& path)
 {
+    return hitEither(op, path, QString());
+}
+
+bool hitEither(Op op, const QString& path, const QString& other)
+{
     QMutexLocker lock(&faultLock());
     auto& list = faultList();
     if (list.empty())
         return false;
-    const QString clean = QDir::cleanPath(QDir::fromNativeSeparators(path));
-    const QString name = QFileInfo(clean).fileName();
+    QStringList cleans, names;
+    for (const QString& p : {path, other}) {
+        if (p.isEmpty())
+            continue;
+        cleans << QDir::cleanPath(QDir::fromNativeSeparators(p));
+        names << QFileInfo(cleans.last()).fileName();
+    }
     for (auto it = list.begin(); it != list.end(); ++it) {
         if (it->op != op || it->remaining == 0)
             continue;
         const QString pattern = QDir::fromNativeSeparators(it->pattern);
-        const bool matches = pattern.contains(QLatin1Char('/')) ? QDir::cleanPath(pattern) == clean : pattern == name;
+        const bool matches = pattern.contains(QLatin1Char('/')) ? cleans.contains(QDir::cleanPath(pattern))
+                                                                : names.contains(pattern);
         if (!matches)
             continue;
+        if (it->passes > 0) {
+            --it->passes;
+            return false;
+        }
         if (it->remaining > 0)
             --it->remaining;
         return true;

@@ -17,9 +17,10 @@
 //   files::File f(path); f.open(QIODevice::ReadWrite); // a QFile whose open/read/write obey faults
 //   files::SaveFile out(path); out.open(QIODevice::WriteOnly); out.write(...); out.commit();
 //                                                  // streamed whole-file replace, for large exports
+//   files::rename(from, to);                       // moves a file to a name that is free
 //   files::faults::failOn(files::Op::Write, "Studio_Medico_Vrn.ini");   // tests only
 //
-// writeWhole and copyReplacing throw files::FileError (what(): path and
+// writeWhole, copyReplacing and rename throw files::FileError (what(): path and
 // reason); File and SaveFile report failures like QFile and QSaveFile
 // (open() or commit() false, read/write -1). A library that writes files by
 // itself (libzip) should write into memory and hand the bytes to writeWhole,
@@ -58,6 +59,11 @@ void writeWhole(const QString& path, const QByteArray& bytes);
 // Copying a file onto itself does nothing.
 void copyReplacing(const QString& source, const QString& target);
 
+// Moves the file 'from' to the path 'to', which must be free (QFile::rename:
+// an existing 'to' is never replaced). A Rename fault on either path fails it,
+// one use of the fault for one rename; the file then stays where it was.
+void rename(const QString& from, const QString& to);
+
 // A QFile whose open, read and write can be made to fail by the test hook.
 class File : public QFile {
 public:
@@ -85,13 +91,16 @@ protected:
 };
 
 // The test hook. A fault names a file by its full path or by its file name
-// alone (any folder), and fails the given operation 'times' times (-1: until
-// cleared). Production code never sets one.
+// alone (any folder), lets the first 'after' uses of the operation on it
+// succeed (a disk that fills up part way through a file: after writes), then
+// fails it 'times' times (-1: until cleared). Production code never sets one.
 namespace faults {
-void failOn(Op op, const QString& pathOrName, int times = -1);
+void failOn(Op op, const QString& pathOrName, int times = -1, int after = 0);
 void clear();
 // True, and one use consumed, when op on path is to fail now.
 bool hit(Op op, const QString& path);
+// The same for one operation on two paths (a rename): one use at most.
+bool hitEither(Op op, const QString& path, const QString& other);
 } // namespace faults
 
 } // namespace vornel::files

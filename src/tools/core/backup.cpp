@@ -1,6 +1,7 @@
 #include "tools/core/backup.h"
 
 #include "storage/clock.h"
+#include "storage/filelayer.h"
 #include "storage/records.h"
 #include "storage/text.h"
 #include "tools/core/copylock.h"
@@ -124,7 +125,7 @@ struct FileSource {
     qint64 size = 0;
     QByteArray tail;
     time_t mtime = 0;
-    QFile file;
+    files::File file{QString()};
     qint64 pos = 0;
     Sha256 hash;
     zip_error_t error;
@@ -383,7 +384,7 @@ bool readEntry(zip_t* za, zip_uint64_t index, Work& work, const std::function<bo
 
 bool hashFile(const QString& path, QByteArray& hex, qint64& size, Work& work)
 {
-    QFile f(path);
+    files::File f(path);
     if (!f.open(QIODevice::ReadOnly))
         return false;
     Sha256 hash;
@@ -861,6 +862,17 @@ VerifyReport verifyCopy(const QString& zipPath, const QString& password, const P
 
 namespace {
 
+// Moves a file through the file layer; false when it stays where it was.
+bool moveFile(const QString& from, const QString& to)
+{
+    try {
+        files::rename(from, to);
+        return true;
+    } catch (const files::FileError&) {
+        return false;
+    }
+}
+
 // The files put in place by a restore, to be put back when a later step fails.
 class Journal {
 public:
@@ -897,12 +909,12 @@ public:
         Step step{rel, false, false};
         if (QFileInfo::exists(target)) {
             const QString saved = QDir(m_saved).filePath(rel);
-            if (!QDir().mkpath(QFileInfo(saved).path()) || !QFile::rename(target, saved))
+            if (!QDir().mkpath(QFileInfo(saved).path()) || !moveFile(target, saved))
                 return false;
             step.saved = true;
         }
         m_steps.push_back(step);
-        if (!QFile::rename(QDir(m_staged).filePath(rel), target))
+        if (!moveFile(QDir(m_staged).filePath(rel), target))
             return false;
         m_steps.back().placed = true;
         return true;
@@ -917,7 +929,7 @@ public:
             const QString target = dir.filePath(it->rel);
             if (it->placed && !QFile::remove(target))
                 ok = false;
-            if (it->saved && !QFile::rename(QDir(m_saved).filePath(it->rel), target))
+            if (it->saved && !moveFile(QDir(m_saved).filePath(it->rel), target))
                 ok = false;
         }
         m_steps.clear();
@@ -1000,7 +1012,7 @@ RestoreResult restoreCopy(const QString& programFolder, const QString& zipPath, 
         for (const ManifestFile& f : manifest.files) {
             const zip_int64_t index = zip_name_locate(zip.za, f.path.toUtf8().constData(), ZIP_FL_ENC_UTF_8);
             const QString out = QDir(staged).filePath(f.path);
-            QFile file(out);
+            files::File file(out);
             bool ok = index >= 0 && QDir().mkpath(QFileInfo(out).path()) && file.open(QIODevice::WriteOnly);
             Sha256 hash;
             qint64 size = 0;
@@ -1031,7 +1043,7 @@ RestoreResult restoreCopy(const QString& programFolder, const QString& zipPath, 
             locks.push_back(std::make_unique<AppendLockHolder>(QDir(programFolder).filePath(f.path)));
             if (!locks.back()->locked()) {
                 discardBefore();
-                result.detail = QStringLiteral("L'archivio %1 \u00e8 bloccato da un'altra postazione.").arg(f.path);
+                result.detail = locks.back()->failure(f.path);
                 return result;
             }
         }

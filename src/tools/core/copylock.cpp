@@ -1,37 +1,19 @@
 #include "tools/core/copylock.h"
 
-#include <QFile>
+#include "storage/filelayer.h"
+
 #include <QFileInfo>
-#include <QLockFile>
 
 namespace vornel::backup {
 
-// The one place that takes the archives' append lock outside the archive
-// file itself: the same lock file, stale time and wait as Archive::append.
-struct AppendLockHolder::State {
-    explicit State(const QString& archivePath) : lock(archivePath + QStringLiteral(".lock"))
-    {
-        lock.setStaleLockTime(30000);
-        held = lock.tryLock(15000);
-        // A folder where no lock file can be made (read-only media) is one
-        // where no copy of the program can append either.
-        if (!held && lock.error() == QLockFile::PermissionError)
-            held = true;
-    }
-    QLockFile lock;
-    bool held = false;
-};
-
-AppendLockHolder::AppendLockHolder(const QString& archivePath) : m_state(new State(archivePath)) {}
-
-AppendLockHolder::~AppendLockHolder()
+QString AppendLockHolder::failure(const QString& name) const
 {
-    delete m_state;
-}
-
-bool AppendLockHolder::locked() const
-{
-    return m_state->held;
+    if (locked())
+        return QString();
+    if (m_lock.status() == AppendLock::Busy)
+        return QStringLiteral("L'archivio %1 \u00e8 bloccato da un'altra postazione.").arg(name);
+    return QStringLiteral("Impossibile creare il file di blocco dell'archivio %1 (%2).")
+        .arg(name, QFileInfo(m_lock.lockPath()).fileName());
 }
 
 ArchiveSnapshot snapshotArchive(const QString& path, int recordSize)
@@ -40,10 +22,10 @@ ArchiveSnapshot snapshotArchive(const QString& path, int recordSize)
     const QString name = QFileInfo(path).fileName();
     AppendLockHolder lock(path);
     if (!lock.locked()) {
-        s.error = QStringLiteral("L'archivio %1 \u00e8 bloccato da un'altra postazione.").arg(name);
+        s.error = lock.failure(name);
         return s;
     }
-    QFile file(path);
+    files::File file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         s.error = QStringLiteral("Impossibile leggere l'archivio %1.").arg(name);
         return s;

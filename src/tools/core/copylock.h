@@ -1,4 +1,6 @@
 #pragma once
+#include "storage/appendlock.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -20,21 +22,24 @@ struct ArchiveSnapshot {
 
 ArchiveSnapshot snapshotArchive(const QString& path, int recordSize);
 
-// Holds the append lock of an archive for as long as it lives (the restore
-// replaces the archive under it). locked() is false when another workstation
-// kept it for too long; it is true, without a lock file, in a folder where no
-// lock file can be made, since no one can append there.
+// Holds the append lock of an archive (the very AppendLock that appends
+// take) for as long as it lives; the restore replaces the archive under it.
+// locked() is false when another workstation holds it past the wait; it is
+// true, without a lock file, in a folder where no lock file can be made,
+// since no copy of the program can append there either.
 class AppendLockHolder {
 public:
-    explicit AppendLockHolder(const QString& archivePath);
-    ~AppendLockHolder();
-    AppendLockHolder(const AppendLockHolder&) = delete;
-    AppendLockHolder& operator=(const AppendLockHolder&) = delete;
-    bool locked() const;
+    explicit AppendLockHolder(const QString& archivePath) : m_lock(archivePath) {}
+    bool locked() const
+    {
+        return m_lock.status() == AppendLock::Held || m_lock.status() == AppendLock::CannotCreate;
+    }
+    // Why the lock is not held, in Italian, naming the archive by 'name';
+    // empty when locked().
+    QString failure(const QString& name) const;
 
 private:
-    struct State;
-    State* m_state;
+    AppendLock m_lock;
 };
 
 } // namespace vornel::backup

@@ -1,27 +1,15 @@
 #include "tools/core/zipsink.h"
 
-#include <QFile>
-#include <QSaveFile>
+#include "storage/filelayer.h"
 
-#include <atomic>
 #include <cerrno>
 #include <memory>
 
 namespace vornel::backup {
 
-namespace {
-std::atomic<qint64> g_failAfter{-1};
-}
-
 struct ZipSink::Device {
-    std::unique_ptr<QSaveFile> out;
-    std::unique_ptr<QFile> in;
+    std::unique_ptr<files::SaveFile> out;
 };
-
-void ZipSink::setFailAfterBytes(qint64 bytes)
-{
-    g_failAfter = bytes;
-}
 
 ZipSink::ZipSink(QString path) : m_path(std::move(path))
 {
@@ -87,8 +75,10 @@ zip_int64_t ZipSink::handle(void* data, zip_uint64_t length, zip_source_cmd_t co
     case ZIP_SOURCE_BEGIN_WRITE: {
         delete m_device;
         m_device = new Device;
-        m_device->out = std::make_unique<QSaveFile>(m_path);
-        m_written = 0;
+        m_device->out = std::make_unique<files::SaveFile>(m_path);
+        // A copy is always a new file: writing it in place would leave a
+        // partial ZIP under its name when the write fails.
+        m_device->out->setDirectWriteFallback(false);
         if (!m_device->out->open(QIODevice::WriteOnly))
             return fail(ZIP_ER_OPEN, QStringLiteral("Impossibile creare il file nella cartella di destinazione: "
                                                     "la cartella non esiste o la scrittura non \u00e8 consentita."));
@@ -97,13 +87,9 @@ zip_int64_t ZipSink::handle(void* data, zip_uint64_t length, zip_source_cmd_t co
     case ZIP_SOURCE_WRITE: {
         if (!m_device || !m_device->out)
             return fail(ZIP_ER_INTERNAL, writeFailure);
-        const qint64 limit = g_failAfter;
-        qint64 n = qint64(length);
-        if (limit >= 0 && m_written + n > limit)
-            return fail(ZIP_ER_WRITE, writeFailure);
+        const qint64 n = qint64(length);
         if (m_device->out->write(static_cast<const char*>(data), n) != n)
             return fail(ZIP_ER_WRITE, writeFailure);
-        m_written += n;
         return n;
     }
     case ZIP_SOURCE_SEEK_WRITE: {
@@ -137,7 +123,7 @@ zip_int64_t ZipSink::handle(void* data, zip_uint64_t length, zip_source_cmd_t co
     case ZIP_SOURCE_ERROR:
         return zip_error_to_data(&m_error, data, length);
     case ZIP_SOURCE_FREE:
-        // An uncommitted QSaveFile removes its temporary file.
+        // An uncommitted save file removes its temporary file.
         delete m_device;
         m_device = nullptr;
         return 0;

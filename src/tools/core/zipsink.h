@@ -6,9 +6,10 @@
 namespace vornel::backup {
 
 // The one place a backup's ZIP file is written: a libzip write source over
-// QSaveFile, so the file appears under its name only once it is complete;
-// a cancelled or failed write leaves nothing behind and never touches a file
-// already there.
+// the file layer's SaveFile (so files::faults can make its open, write or
+// final rename fail), so the file appears under its name only once it is
+// complete; a cancelled or failed write leaves nothing behind and never
+// touches a file already there.
 class ZipSink {
 public:
     explicit ZipSink(QString path);
@@ -22,10 +23,6 @@ public:
     QString failure() const { return m_failure; }
     bool committed() const { return m_committed; }
 
-    // Tests: makes every sink fail its writes once this many bytes have been
-    // written (a full disk); a negative value writes normally.
-    static void setFailAfterBytes(qint64 bytes);
-
 private:
     static zip_int64_t callback(void* state, void* data, zip_uint64_t length, zip_source_cmd_t command);
     zip_int64_t handle(void* data, zip_uint64_t length, zip_source_cmd_t command);
@@ -37,7 +34,6 @@ private:
     zip_error_t m_error;
     QString m_failure;
     bool m_committed = false;
-    qint64 m_written = 0;
 };
 
 } // namespace vornel::backup
