@@ -344,11 +344,13 @@ private slots:
         appender.start(helper, {program.path(), "A", "4000"});
         QVERIFY(appender.waitForStarted());
         const int size = layouts::TSchedaPaziente.size();
-        int copies = 0;
+        int copies = 0, whileAppending = 0;
         qint64 seenRecords = 0;
         bool running = true;
         while (running || copies < 2) {
             running = !appender.waitForFinished(0) && appender.state() != QProcess::NotRunning;
+            if (running)
+                ++whileAppending;
             const QString zip = dest.filePath(QStringLiteral("copia%1.zip").arg(copies++));
             const CopyResult c = createCopy(program.path(), zip, QString());
             QVERIFY2(c.outcome == Outcome::Done, qPrintable(c.detail));
@@ -373,8 +375,9 @@ private slots:
             QFile::remove(zip);
         }
         QCOMPARE(appender.exitCode(), 0);
-        // Copies were taken while the other process was appending.
-        QVERIFY2(copies >= 3, qPrintable(QString::number(copies)));
+        // Copies were started while the other process was appending (how
+        // many depends on the machine's load, so only one is required).
+        QVERIFY2(whileAppending >= 1, qPrintable(QString::number(copies)));
         QCOMPARE(seenRecords, 4003);
     }
 
