@@ -80,25 +80,29 @@ private slots:
     }
 
     // The hand-over finds every record whose line equals the chosen one,
-    // whatever blanks end the lines, in file order.
+    // whatever blanks end the lines, in file order; equal records in a row
+    // among the matches come once, at the later position.
     void recordsWithTheSameLine()
     {
         QTemporaryDir dir;
         setProgramFolder(dir.path());
         Archive archive(archives::Pazienti);
         archive.open();
-        const auto add = [&](const QString& name, const QString& note) {
+        const auto add = [&](const QString& name, const QString& email) {
             Record r(layouts::TSchedaPaziente);
             r.setText("txtPaziente", name);
-            r.setText("txtNote", note);
+            r.setText("txtEmail", email); // not part of the line
             archive.append(r);
         };
-        add(QStringLiteral("Rossi"), QString());
+        add(QStringLiteral("Rossi"), QStringLiteral("uno@x.it"));
         add(QStringLiteral("Bianchi"), QString());
-        add(QStringLiteral("Rossi"), QString());
+        add(QStringLiteral("Rossi"), QStringLiteral("due@x.it"));
         add(QStringLiteral("rossi"), QString());
+        add(QStringLiteral("Rossi"), QStringLiteral("due@x.it"));
+        add(QStringLiteral("Rossi"), QStringLiteral("uno@x.it"));
         const lists::LineBuilder builder(layouts::TSchedaPaziente, lists::kPazienteLine);
         QList<qint64> found;
+        QStringList emails;
         Record rossi(layouts::TSchedaPaziente);
         rossi.setText("txtPaziente", QStringLiteral("Rossi"));
         // The list shows the line as built; blanks at its ends do not count.
@@ -107,8 +111,10 @@ private slots:
                                      [&](const Record& r, qint64 position) {
                                          QCOMPARE(r.text("txtPaziente"), QStringLiteral("Rossi"));
                                          found << position;
+                                         emails << r.text("txtEmail");
                                      });
-        QCOMPARE(found, (QList<qint64>{1, 3}));
+        QCOMPARE(found, (QList<qint64>{1, 5, 6}));
+        QCOMPARE(emails, (QStringList{"uno@x.it", "due@x.it", "uno@x.it"}));
         archive.close();
         setProgramFolder(QString());
     }

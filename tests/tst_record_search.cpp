@@ -14,6 +14,7 @@
 #include "tools/reportui.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QDir>
 #include <QFileInfo>
 #include <QListView>
@@ -501,6 +502,55 @@ private slots:
         });
         QCOMPARE(m_env->texts(), QStringList{kEmptyList});
         QCOMPARE(m_env->messages.first().kind, msg::Kind::Plain);
+    }
+
+    // The double-click ticks the card's box for "Sì", clears it for "No" and
+    // leaves it as it was for any other stored flag.
+    void handOverFlag_data()
+    {
+        QTest::addColumn<QString>("card");
+        QTest::addColumn<QByteArray>("flag");
+        QTest::addColumn<bool>("before");
+        QTest::addColumn<bool>("after");
+        for (const char* card : {"TfrmCertificati_NonIdoneita", "TfrmClienti"}) {
+            const QByteArray tag(card);
+            QTest::newRow((tag + " S\xec").constData()) << card << kYes << false << true;
+            QTest::newRow((tag + " No").constData()) << card << QByteArray("No") << true << false;
+            QTest::newRow((tag + " other, ticked").constData()) << card << QByteArray("si") << true << true;
+            QTest::newRow((tag + " other, clear").constData()) << card << QByteArray("S") << false << false;
+            QTest::newRow((tag + " empty").constData()) << card << QByteArray() << true << true;
+        }
+    }
+    void handOverFlag()
+    {
+        QFETCH(QString, card);
+        QFETCH(QByteArray, flag);
+        QFETCH(bool, before);
+        QFETCH(bool, after);
+        QCheckBox* box = nullptr;
+        QPushButton* button = nullptr;
+        QLabel* position = nullptr;
+        if (card == QLatin1String("TfrmClienti")) {
+            addPatient({{"txtPaziente", "Rossi Mario"}}, flag);
+            TfrmClienti* c = showPatientCard();
+            box = c->chkRicontatta;
+            button = c->cmdTrova;
+            position = c->lblPosizione;
+        } else {
+            addCertificate(certKind(card), {{"txtPaziente", "Rossi Mario"}}, flag);
+            CertificateCard* c = showCertCard(card);
+            box = c->chkCompletato;
+            button = c->cmdTrova;
+            position = c->lblPosizione;
+        }
+        box->setChecked(before);
+        withWindow(button, [&](ListWindow* w) {
+            pressCerca(asSearch(w));
+            QCOMPARE(w->lineCount(), 1);
+            doubleClickLine(w, 0);
+        });
+        QCOMPARE(position->text(), QStringLiteral("1"));
+        QCOMPARE(box->isChecked(), after);
     }
 
     // Records that give the same line: each is handed over in turn and the

@@ -218,8 +218,13 @@ int main(int argc, char** argv)
     saveSearch<TfrmTrovaClienti>(patients, out);
     saveSearch<TfrmTrovaCertificatiAgo>(card, out);
     saveSearch<TfrmTrovaCertificati>(vornel::instance<TfrmCertificati>(), out);
+    saveSearch<TfrmTrovaCertificatiNon>(vornel::instance<TfrmCertificati_NonIdoneita>(), out);
+    saveSearch<TfrmTrovaCertificatiDis>(vornel::instance<TfrmCertificati_Disabili>(), out);
     saveDialog<TfrmRicontatta>(patients, out);
     saveDialog<TfrmSelezionateAgo>(card, out);
+    saveDialog<TfrmSelezionate>(vornel::instance<TfrmCertificati>(), out);
+    saveDialog<TfrmSelezionateNon>(vornel::instance<TfrmCertificati_NonIdoneita>(), out);
+    saveDialog<TfrmSelezionateDis>(vornel::instance<TfrmCertificati_Disabili>(), out);
     // A day the sample certificates are about to expire, for the tools
     // window's sentence and the list of expiring certificates.
     vornel::clock::setFixedNow(QDateTime(QDate(2027, 2, 20), QTime(9, 0)));

@@ -62,19 +62,20 @@ constexpr const char* kListCaption = " Elenco certificati medici da completare";
 constexpr const char* kListBanner = "\u2714  CERTIFICATI MEDICI DA COMPLETARE";
 constexpr const char* kListHint = "Fare doppio clic su una voce in elenco per richiamare la scheda";
 constexpr const char* kListTitle = "Elenco certificati medici da completare";
+constexpr unsigned kSteelBlue = 0x4682B4; // the background of the lists to complete, down to white
 
 const records::FlaggedList kListCertificati{kListCaption, kListBanner, kListHint, &archives::Certificati,
                                             lists::kCertificatoLine, "chkCompletato", "No", false, kListTitle,
-                                            &loadIntoCard<TfrmCertificati>};
+                                            &loadIntoCard<TfrmCertificati>, kSteelBlue};
 const records::FlaggedList kListNon{kListCaption, kListBanner, kListHint, &archives::NonIdoneita,
                                     lists::kNonIdoneitaLine, "chkCompletato", "No", false, kListTitle,
-                                    &loadIntoCard<TfrmCertificati_NonIdoneita>};
+                                    &loadIntoCard<TfrmCertificati_NonIdoneita>, kSteelBlue};
 const records::FlaggedList kListAgo{kListCaption, kListBanner, kListHint, &archives::Agonistici,
                                     lists::kAgonisticaLine, "chkCompletato", "No", false, kListTitle,
-                                    &loadIntoCard<TfrmCertificati_Agonistici>};
+                                    &loadIntoCard<TfrmCertificati_Agonistici>, kSteelBlue};
 const records::FlaggedList kListDis{kListCaption, kListBanner, kListHint, &archives::Disabili,
                                     lists::kAgonisticaLine, "chkCompletato", "No", false, kListTitle,
-                                    &loadIntoCard<TfrmCertificati_Disabili>};
+                                    &loadIntoCard<TfrmCertificati_Disabili>, kSteelBlue};
 
 // The windows of each card kind.
 struct Windows {

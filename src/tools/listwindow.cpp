@@ -3,6 +3,7 @@
 #include "app/look.h"
 #include "app/messages.h"
 #include "storage/clock.h"
+#include "storage/text.h"
 #include "tools/core/listorder.h"
 #include "tools/core/quickfind.h"
 #include "tools/summaryprint.h"
@@ -219,6 +220,11 @@ void ListWindow::btnTrovaClick()
 void ListWindow::btnChiudiClick()
 {
     close();
+}
+
+QString ListWindow::printTitle() const
+{
+    return vornel::trimmed(windowTitle());
 }
 
 void ListWindow::btnStampaClick()

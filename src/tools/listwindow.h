@@ -69,7 +69,7 @@ protected:
     virtual void FormShow() {}
     virtual void FormClose() {}
     // Stampa prints the lines, in list order, under this title.
-    virtual QString printTitle() const { return windowTitle().trimmed(); }
+    virtual QString printTitle() const;
 
     void showEvent(QShowEvent* e) override;
     void closeEvent(QCloseEvent* e) override;

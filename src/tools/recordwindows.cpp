@@ -281,6 +281,8 @@ bool SearchWindow::eventFilter(QObject* watched, QEvent* event)
 FlaggedListWindow::FlaggedListWindow(const records::FlaggedList& list, QWidget* parent)
     : ListWindow(QString::fromUtf8(list.caption), parent), m_list(list)
 {
+    if (list.gradientTop != 0)
+        look::setGradient(this, QColor::fromRgb(QRgb(list.gradientTop)), Qt::white);
     setBanner(QString::fromUtf8(list.banner));
     lblRigo03->setText(QString::fromUtf8(list.hint));
     lblTrovate->hide();

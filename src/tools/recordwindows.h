@@ -56,6 +56,7 @@ struct FlaggedList {
     bool buildOnShow; // else built when the window is created
     const char* printTitle;
     Load load;
+    unsigned gradientTop = 0; // 0xRRGGBB of the background's top; 0: the lists' own blue
 };
 
 } // namespace vornel::records

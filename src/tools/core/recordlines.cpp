@@ -4,6 +4,7 @@
 #include "storage/cp1252.h"
 #include "storage/text.h"
 
+#include <cstring>
 #include <stdexcept>
 
 namespace vornel::lists {
@@ -162,13 +163,30 @@ QStringList selectLines(Archive& archive, const LineBuilder& builder, const Sele
 void forEachRecordWithLine(Archive& archive, const LineBuilder& builder, const QString& line,
                            const std::function<void(const Record& record, qint64 position)>& onRecord)
 {
+    // The records are handed on only once the whole archive has been read,
+    // so a read that fails half-way hands nothing over. Equal records that
+    // follow one another among the matches are handed on once, at the last
+    // position: loading the same bytes twice leaves what loading them once
+    // leaves, and an archive of many blank records is not copied whole.
+    struct Match {
+        QByteArray bytes;
+        qint64 position;
+    };
+    std::vector<Match> matches;
+    const int size = archive.layout().size();
     const QStringView wanted = trimmedView(line);
     QString built;
     archive.scan([&](const char* raw, qint64 index) {
         builder.build(raw, built);
-        if (trimmedView(built) == wanted)
-            onRecord(Record(archive.layout(), raw), index + 1);
+        if (trimmedView(built) != wanted)
+            return;
+        if (!matches.empty() && std::memcmp(matches.back().bytes.constData(), raw, size_t(size)) == 0)
+            matches.back().position = index + 1;
+        else
+            matches.push_back({QByteArray(raw, size), index + 1});
     });
+    for (const Match& m : matches)
+        onRecord(Record(archive.layout(), m.bytes.constData()), m.position);
 }
 
 } // namespace vornel::lists

@@ -87,7 +87,10 @@ QStringList selectLines(Archive& archive, const LineBuilder& builder, const Sele
 void selectLines(Archive& archive, const LineBuilder& builder, const Selection& selection, QStringList& out);
 
 // Calls 'onRecord' for every record, in file order, whose line, trimmed,
-// equals 'line' trimmed (exact comparison); 'position' is 1-based.
+// equals 'line' trimmed (exact comparison); 'position' is 1-based. The calls
+// come after the whole archive has been read: a failed read throws before
+// any call. A match with the same bytes as the match before it is passed
+// once, with the later position.
 void forEachRecordWithLine(Archive& archive, const LineBuilder& builder, const QString& line,
                            const std::function<void(const Record& record, qint64 position)>& onRecord);
 
