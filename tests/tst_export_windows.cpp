@@ -15,6 +15,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QHeaderView>
+#include <QScreen>
 #include <QTest>
 #include <QTimer>
 
@@ -364,6 +365,63 @@ private slots:
         QCOMPARE(int(m_env->messages[1].kind), int(msg::Kind::Confirmation));
         QCOMPARE(m_env->opened, QList<QUrl>{QUrl::fromLocalFile(file)});
         QCOMPARE(testing::readFile(m_env->path(QString::fromLatin1(w.archive->fileName))), archiveBefore);
+    }
+
+    // The window as it is laid out: fixed size without title-bar buttons,
+    // the centred panel with the white band, the grid and the status bar,
+    // and the three picture buttons from left to right.
+    void windowLayout_data() { addWindowRows(); }
+    void windowLayout()
+    {
+        QFETCH(QString, cls);
+        const Win& w = win(qPrintable(cls));
+        const bool opened = withExportWindow(w, [&](ExportWindow* e) {
+            QCOMPARE(e->size(), QSize(862, 560));
+            QCOMPARE(e->minimumSize(), e->maximumSize());
+            QVERIFY(e->windowFlags() & Qt::CustomizeWindowHint);
+            QVERIFY(!(e->windowFlags() & (Qt::WindowCloseButtonHint | Qt::WindowMinMaxButtonsHint |
+                                          Qt::WindowContextHelpButtonHint)));
+            if (QScreen* screen = QGuiApplication::primaryScreen())
+                // Centred, give or take the width of the window frame.
+                QVERIFY((e->geometry().center() - screen->availableGeometry().center()).manhattanLength() <= 8);
+            auto at = [&](const QWidget* widget) { return QRect(widget->mapTo(e, QPoint()), widget->size()); };
+            const QRect panel = at(e->findChild<QWidget*>(QStringLiteral("panEsporta")));
+            QCOMPARE(panel.size(), QSize(837, 533));
+            QVERIFY(qAbs(panel.left() - (862 - panel.right() - 1)) <= 1);
+            QVERIFY(qAbs(panel.top() - (560 - panel.bottom() - 1)) <= 1);
+            const QRect band = at(e->findChild<QWidget*>(QStringLiteral("panTitolo")));
+            const QRect grid = at(e->grdRecords);
+            const QRect status = at(e->findChild<QWidget*>(QStringLiteral("panStato")));
+            QCOMPARE(band.size(), QSize(821, 65));
+            QCOMPARE(grid.size(), QSize(821, 409));
+            QCOMPARE(status.size(), QSize(821, 32));
+            for (const QRect& r : {band, grid, status})
+                QVERIFY(panel.contains(r));
+            QVERIFY(band.bottom() < grid.top() && grid.bottom() < status.top());
+            const QList<std::pair<QPushButton*, QSize>> buttons{
+                {e->cmdEsporta, QSize(49, 50)}, {e->cmdGuida, QSize(50, 55)}, {e->cmdEsci, QSize(40, 50)}};
+            int left = at(e->findChild<QWidget*>(QStringLiteral("imgMano"))).right();
+            for (const auto& [button, size] : buttons) {
+                QCOMPARE(button->size(), size);
+                QVERIFY(band.contains(at(button)));
+                QVERIFY(at(button).left() > left);
+                left = at(button).right();
+            }
+            QVERIFY(status.contains(at(e->panInfo)));
+            QCOMPARE(e->panInfo->font().family(), QStringLiteral("Tahoma"));
+            QCOMPARE(e->panInfo->font().pixelSize(), 16);
+            e->panInfo->ensurePolished();
+            QCOMPARE(e->panInfo->palette().color(QPalette::WindowText), QColor(Qt::white));
+
+            // Enter and Return in the grid press no picture button.
+            e->grdRecords->setFocus();
+            e->grdRecords->setCurrentIndex(e->grid()->index(0, 1));
+            QTest::keyClick(e->grdRecords, Qt::Key_Return);
+            QTest::keyClick(e->grdRecords, Qt::Key_Enter);
+            QVERIFY(e->isVisible());
+            QVERIFY(m_env->messages.isEmpty());
+        });
+        QVERIFY(opened);
     }
 
     // The patient cells that join two fields: the grid shows the separator

@@ -215,6 +215,17 @@ int main(int argc, char** argv)
                 save(d, out, QStringLiteral("avanzamento"));
     }
     addSamples();
+    saveDialog<TfrmExpCertificatiAgo>(card, out);
+    saveDialog<TfrmExpCertificatiDis>(vornel::instance<TfrmCertificati_Disabili>(), out);
+    {
+        // The patient grid scrolled to its last columns.
+        TfrmExpClienti dialog(patients);
+        dialog.show();
+        QCoreApplication::processEvents();
+        dialog.grdRecords->scrollTo(dialog.grid()->index(0, dialog.grid()->columnCount() - 1));
+        QCoreApplication::processEvents();
+        save(&dialog, out, QStringLiteral("TfrmExpClienti_ultime_colonne"));
+    }
     saveSearch<TfrmTrovaClienti>(patients, out);
     saveSearch<TfrmTrovaCertificatiAgo>(card, out);
     saveSearch<TfrmTrovaCertificati>(vornel::instance<TfrmCertificati>(), out);

@@ -79,6 +79,9 @@ ExportWindow::ExportWindow(const ExportDef& def, QWidget* parent) : QDialog(pare
     grdRecords->verticalHeader()->setDefaultSectionSize(21);
     grdRecords->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     grdRecords->horizontalHeader()->setHighlightSections(false);
+    // Titles start where their cells start, as in the file's heading row, so
+    // a column half scrolled into view still shows the start of its title.
+    grdRecords->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     grdRecords->horizontalHeader()->setFont(look::font(QStringLiteral("Tahoma"), 9));
     grdRecords->setColumnWidth(0, 60);
     for (int c = 0; c < int(def.columns.size()); ++c)
