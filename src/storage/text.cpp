@@ -2,14 +2,19 @@
 
 namespace vornel {
 
-QString trimmed(QStringView s)
+QStringView trimmedView(QStringView s)
 {
     qsizetype b = 0, e = s.size();
     while (b < e && s[b].unicode() <= 32)
         ++b;
     while (e > b && s[e - 1].unicode() <= 32)
         --e;
-    return s.mid(b, e - b).toString();
+    return s.mid(b, e - b);
+}
+
+QString trimmed(QStringView s)
+{
+    return trimmedView(s).toString();
 }
 
 QString upperAscii(QStringView s)

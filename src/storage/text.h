@@ -8,6 +8,8 @@
 namespace vornel {
 
 QString trimmed(QStringView s);
+// The same trimming as a view into 's', copying nothing.
+QStringView trimmedView(QStringView s);
 QString upperAscii(QStringView s);
 QString lowerAscii(QStringView s);
 

@@ -18,16 +18,6 @@ using namespace vornel;
 using vornel::look::named;
 
 namespace {
-QPushButton* makeButton(const QString& caption, const char* name, const QRect& g, QWidget* parent)
-{
-    auto* b = named(new QPushButton(caption, parent), name);
-    b->setGeometry(g);
-    b->setFont(look::font(QStringLiteral("Verdana"), 10, true));
-    b->setCursor(Qt::PointingHandCursor);
-    b->setAutoDefault(false);
-    return b;
-}
-
 // The card of a certificate's kind.
 CertificateCard* cardOf(expiring::Kind kind)
 {
@@ -128,11 +118,8 @@ void TfrmScadenze::btnCercaClick()
     shown.reserve(qsizetype(m_entries.size()));
     for (const expiring::Entry& e : m_entries)
         shown << expiring::lineText(e);
-    int longest = 0;
-    for (const QString& l : std::as_const(shown))
-        longest = qMax(longest, int(l.size()));
     setLines(shown);
-    setRowWidth(qMax(1600, lstRecords->fontMetrics().horizontalAdvance(QLatin1Char('0')) * (longest + 2)));
+    fitRowWidth();
     lblTrovate->setText(QStringLiteral("Il presente riepilogo contiene %1 certificati.").arg(m_entries.size()));
     if (!m_entries.empty())
         selectRow(0);

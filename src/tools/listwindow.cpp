@@ -9,6 +9,7 @@
 #include "tools/summaryprint.h"
 
 #include <QCloseEvent>
+#include <QFontMetrics>
 #include <QKeyEvent>
 #include <QShowEvent>
 #include <QStringListModel>
@@ -31,8 +32,7 @@ public:
     }
 };
 
-namespace {
-QPushButton* makeButton(const QString& caption, const char* name, const QRect& g, QWidget* parent)
+QPushButton* ListWindow::makeButton(const QString& caption, const char* name, const QRect& g, QWidget* parent)
 {
     auto* b = named(new QPushButton(caption, parent), name);
     b->setGeometry(g);
@@ -41,7 +41,6 @@ QPushButton* makeButton(const QString& caption, const char* name, const QRect& g
     b->setAutoDefault(false);
     return b;
 }
-} // namespace
 
 ListWindow::ListWindow(const QString& caption, QWidget* parent) : QDialog(parent)
 {
@@ -152,6 +151,15 @@ void ListWindow::setListFont(int pointSize)
 {
     // The list's own font, whatever the style says, so the columns line up.
     lstRecords->setFont(look::font(QStringLiteral("Courier New"), pointSize));
+}
+
+void ListWindow::fitRowWidth()
+{
+    qsizetype longest = 0;
+    for (const QString& line : lines())
+        longest = qMax(longest, line.size());
+    const int advance = QFontMetrics(lstRecords->font()).horizontalAdvance(QLatin1Char('M'));
+    setRowWidth(int(qMax<qsizetype>(1600, longest * advance + 16)));
 }
 
 void ListWindow::setRowWidth(int width)

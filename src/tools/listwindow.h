@@ -49,6 +49,9 @@ public:
     void setSorted(bool sorted) { m_sorted = sorted; }
     // The width of a line in pixels: the horizontal scroll range.
     void setRowWidth(int width);
+    // Lines at least 1600 pixels wide, and as wide as the longest line
+    // needs, so the horizontal scroll bar reaches the end of every line.
+    void fitRowWidth();
     // The quick-find text remembered between searches: by default this
     // window's own; a window may share one that outlives it.
     void useFindMemory(QString* memory) { m_memory = memory ? memory : &m_ownMemory; }
@@ -62,6 +65,9 @@ public slots:
     virtual void lstRecordsDblClick() {}
 
 protected:
+    // A caption button in the look of the list windows; Enter presses it
+    // only when it has the focus.
+    static QPushButton* makeButton(const QString& caption, const char* name, const QRect& geometry, QWidget* parent);
     void setBanner(const QString& text);
     void setInstructions(const QString& text);
     void setListFont(int pointSize);

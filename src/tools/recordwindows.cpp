@@ -31,30 +31,9 @@ void handOverSelected(const ListWindow& window, const ArchiveDef& def, lists::Li
     }
 }
 
-// Lines are at least 1600 pixels wide, and as wide as the longest line
-// needs, so the horizontal scroll bar reaches the end of every line.
-void fitRowWidth(ListWindow& window)
-{
-    qsizetype longest = 0;
-    for (const QString& line : window.lines())
-        longest = qMax(longest, line.size());
-    const int advance = QFontMetrics(window.lstRecords->font()).horizontalAdvance(QLatin1Char('M'));
-    window.setRowWidth(int(qMax<qsizetype>(1600, longest * advance + 16)));
-}
-
 QString foundText(int count)
 {
     return QStringLiteral("Il presente riepilogo contiene ") + QString::number(count) + QStringLiteral(" schede.");
-}
-
-QPushButton* pageButton(const QString& caption, const char* name, const QRect& g, QWidget* parent)
-{
-    auto* b = named(new QPushButton(caption, parent), name);
-    b->setGeometry(g);
-    b->setFont(look::font(QStringLiteral("Verdana"), 10, true));
-    b->setCursor(Qt::PointingHandCursor);
-    b->setAutoDefault(false);
-    return b;
 }
 
 } // namespace
@@ -155,14 +134,14 @@ void SearchWindow::buildFilterPage()
     for (qsizetype i = 1; i < m_filters.size(); ++i)
         setTabOrder(m_filters[i - 1], m_filters[i]);
 
-    btnAnnulla = pageButton(QStringLiteral("Chiudi"), "btnAnnulla", QRect(16, 478, 150, 30), panAvvio);
+    btnAnnulla = makeButton(QStringLiteral("Chiudi"), "btnAnnulla", QRect(16, 478, 150, 30), panAvvio);
     lblAttendere = named(new QLabel(QStringLiteral("Ricerca schede in corso. Attendere..."), panAvvio), "lblAttendere");
     lblAttendere->setGeometry(176, 478, 481, 30);
     lblAttendere->setAlignment(Qt::AlignCenter);
     lblAttendere->setFont(look::font(QStringLiteral("Verdana"), 10, true));
     lblAttendere->setStyleSheet(QStringLiteral("color: #008B8B;"));
     lblAttendere->hide();
-    btnCerca = pageButton(QStringLiteral("Cerca"), "btnCerca", QRect(667, 478, 150, 30), panAvvio);
+    btnCerca = makeButton(QStringLiteral("Cerca"), "btnCerca", QRect(667, 478, 150, 30), panAvvio);
     btnCerca->installEventFilter(this);
     lblConta = named(new QLabel(this), "lblConta");
     lblConta->hide();
@@ -224,7 +203,7 @@ void SearchWindow::btnCercaClick()
         return;
     }
     setLines(std::move(found));
-    fitRowWidth(*this);
+    fitRowWidth();
     lblTrovate->setText(foundText(lineCount()));
     panAvvio->hide();
     panContainer->show();
@@ -310,7 +289,7 @@ void FlaggedListWindow::buildList()
     } catch (const ArchiveError&) {
     }
     setLines(std::move(found));
-    fitRowWidth(*this);
+    fitRowWidth();
     txtTrova->setFocus();
 }
 

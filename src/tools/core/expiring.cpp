@@ -28,16 +28,6 @@ bool isSeparator(QChar c)
     return c == u'/' || c == u'.' || c == u'-';
 }
 
-QStringView trimView(QStringView s)
-{
-    qsizetype b = 0, e = s.size();
-    while (b < e && s[b].unicode() <= 32)
-        ++b;
-    while (e > b && s[e - 1].unicode() <= 32)
-        --e;
-    return s.mid(b, e - b);
-}
-
 // A hash of texts compared trimmed under the program's A-Z folding: equal
 // keys give equal hashes, and different keys almost never do (those that
 // do are told apart by comparing the texts).
@@ -45,7 +35,7 @@ quint64 foldHash(std::initializer_list<QStringView> parts)
 {
     quint64 h = 1469598103934665603ULL; // FNV-1a
     for (QStringView part : parts) {
-        for (QChar c : trimView(part)) {
+        for (QChar c : trimmedView(part)) {
             h ^= foldChar(c).unicode();
             h *= 1099511628211ULL;
         }
@@ -57,7 +47,7 @@ quint64 foldHash(std::initializer_list<QStringView> parts)
 
 bool sameFolded(QStringView a, QStringView b)
 {
-    return equalsFold(trimView(a), trimView(b));
+    return equalsFold(trimmedView(a), trimmedView(b));
 }
 
 bool sameAthleteAndSport(const Certificate& a, const Certificate& b)
@@ -75,7 +65,7 @@ QString column(QStringView text, int width)
 
 QDate parseDate(QStringView text)
 {
-    const QStringView s = trimView(text);
+    const QStringView s = trimmedView(text);
     qsizetype i = 0;
     const int day = readNumber(s, i, 2);
     if (day < 0 || i >= s.size() || !isSeparator(s[i]))

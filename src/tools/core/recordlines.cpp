@@ -25,15 +25,6 @@ inline std::pair<const unsigned char*, int> storedBytes(const RecordLayout& layo
     return {p + 1, qMin(int(p[0]), layout.fields()[field].capacity)};
 }
 
-QStringView trimmedView(QStringView s)
-{
-    qsizetype b = 0, e = s.size();
-    while (b < e && s[b].unicode() <= 32)
-        ++b;
-    while (e > b && s[e - 1].unicode() <= 32)
-        --e;
-    return s.mid(b, e - b);
-}
 } // namespace
 
 QString storedText(const RecordLayout& layout, const char* record, int field)
