@@ -8,6 +8,10 @@
 #include "app/password.h"
 #include "app/registry.h"
 #include "app/startup.h"
+#include "certificates/certificatecard.h"
+#include "storage/archive.h"
+#include "storage/filelayer.h"
+#include "storage/programfolder.h"
 #include "storage/inifile.h"
 #include "support/testenv.h"
 #include "tools/core/backup.h"
@@ -16,6 +20,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
@@ -189,6 +194,7 @@ private slots:
     }
     void cleanup()
     {
+        files::faults::clear();
         testing::closeModals();
         shutDown();
         dialogs::setFolderResponder({});
@@ -349,6 +355,98 @@ private slots:
         goTo(instance<TfrmAvvio>(), w);
         goTo(w, instance<TfrmAvvio>());
         QCOMPARE(name->text(), QString());
+    }
+    void certificateCards_data()
+    {
+        QTest::addColumn<QString>("card");
+        QTest::addColumn<QString>("archive");
+        QTest::newRow("TfrmCertificati") << "TfrmCertificati" << "Certificati.vrn";
+        QTest::newRow("TfrmCertificati_Agonistici") << "TfrmCertificati_Agonistici" << "Certificati_Agonistici.vrn";
+        QTest::newRow("TfrmCertificati_Disabili") << "TfrmCertificati_Disabili" << "Certificati_Disabili.vrn";
+        QTest::newRow("TfrmCertificati_NonIdoneita") << "TfrmCertificati_NonIdoneita" << "Certificati_Non_Idoneita.vrn";
+    }
+
+    // A VAT number pasted with its country prefix: the letters go first,
+    // then the field keeps its eleven digits.
+    void vatPastedWithItsPrefix_data() { certificateCards_data(); }
+    void vatPastedWithItsPrefix()
+    {
+        QFETCH(QString, card);
+        auto* w = static_cast<CertificateCard*>(findWindow(qPrintable(card)));
+        goTo(w, instance<TfrmAvvio>());
+        QVERIFY(QTest::qWaitForWindowExposed(w));
+        auto* iva = w->findChild<QLineEdit*>(QStringLiteral("txtIvaDent"));
+        iva->setFocus();
+        QTRY_VERIFY(iva->hasFocus());
+        QGuiApplication::clipboard()->setText(QStringLiteral("IT01234567890"));
+        QTest::keyClick(w->windowHandle(), Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(iva->text(), QStringLiteral("01234567890"));
+    }
+
+    // Through the file seam, on every certificate card: an archive that
+    // cannot be opened or written fails Salva with the archive message and
+    // leaves the file as it was; a settings file that cannot be written or
+    // replaced keeps the card open with the settings message and the file
+    // unchanged.
+    void cardFileFaults_data()
+    {
+        QTest::addColumn<QString>("card");
+        QTest::addColumn<QString>("archive");
+        QTest::addColumn<int>("op");
+        const QList<std::pair<const char*, const char*>> cards{
+            {"TfrmCertificati", "Certificati.vrn"},
+            {"TfrmCertificati_Agonistici", "Certificati_Agonistici.vrn"},
+            {"TfrmCertificati_Disabili", "Certificati_Disabili.vrn"},
+            {"TfrmCertificati_NonIdoneita", "Certificati_Non_Idoneita.vrn"}};
+        for (const auto& [card, archive] : cards) {
+            QTest::addRow("%s open", card) << card << archive << int(files::Op::Open);
+            QTest::addRow("%s write", card) << card << archive << int(files::Op::Write);
+            QTest::addRow("%s rename", card) << card << archive << int(files::Op::Rename);
+        }
+    }
+    void cardFileFaults()
+    {
+        QFETCH(QString, card);
+        QFETCH(QString, archive);
+        QFETCH(int, op);
+        auto* w = static_cast<CertificateCard*>(findWindow(qPrintable(card)));
+        goTo(w, instance<TfrmAvvio>());
+        for (QLineEdit* field : w->fields())
+            field->setText(field->objectName().mid(3, 8));
+        w->findChild<QLineEdit*>(QStringLiteral("txtIvaDent"))->setText(QStringLiteral("01234567890"));
+        QTest::mouseClick(w->cmdSalva, Qt::LeftButton);
+        QCOMPARE(w->lblPosizione->text(), QStringLiteral("1"));
+        const QString archivePath = programPath(archive);
+        const QByteArray stored = testing::readFile(archivePath);
+        m_env->messages.clear();
+
+        if (op != int(files::Op::Rename)) { // appends write in place
+            files::faults::failOn(files::Op(op), archive);
+            w->lblPosizione->clear(); // a new certificate
+            QTest::mouseClick(w->cmdSalva, Qt::LeftButton);
+            QCOMPARE(m_env->texts(), QStringList{archiveErrorMessage()});
+            QCOMPARE(m_env->messages.first().kind, msg::Kind::Error);
+            QCOMPARE(testing::readFile(archivePath), stored);
+            QCOMPARE(w->lblPosizione->text(), QString());
+            files::faults::clear();
+            m_env->messages.clear();
+        }
+
+        const QString settings = programPath(QStringLiteral("Studio_Medico_Vrn.ini"));
+        const QByteArray before = "[Modulo Privacy]\r\nStudio Medico=Studio Salus\r\nTitolare Privacy=Dott. Neri\r\n";
+        testing::writeFile(settings, before);
+        files::faults::failOn(files::Op(op), QStringLiteral("Studio_Medico_Vrn.ini"));
+        QTest::mouseClick(w->cmdEsci, Qt::LeftButton);
+        QCOMPARE(m_env->texts(), QStringList{QStringLiteral("Unable to write to ") + settings});
+        QVERIFY(w->isVisible());
+        QCOMPARE(testing::readFile(settings), before);
+        QCOMPARE(QDir(m_env->folder()).entryList({QStringLiteral("*.ini*")}, QDir::Files | QDir::Hidden),
+                 QStringList{"Studio_Medico_Vrn.ini"});
+        files::faults::clear();
+        QTest::mouseClick(w->cmdEsci, Qt::LeftButton);
+        QVERIFY(!w->isVisible());
+        QVERIFY(IniFile(settings).read(QStringLiteral("Modulo Privacy"), QStringLiteral("Titolare Privacy"))
+                == QStringLiteral("Dott. Neri"));
     }
 };
 
