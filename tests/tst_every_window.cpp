@@ -12,6 +12,7 @@
 #include "storage/archive.h"
 #include "storage/filelayer.h"
 #include "storage/programfolder.h"
+#include "storage/records.h"
 #include "storage/inifile.h"
 #include "support/testenv.h"
 #include "tools/core/backup.h"
@@ -25,6 +26,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTimer>
 #include <QtTest>
 
@@ -356,6 +358,95 @@ private slots:
         goTo(w, instance<TfrmAvvio>());
         QCOMPARE(name->text(), QString());
     }
+    // Enter on the focused button of a dialog presses that button, as Space
+    // does, and no other: not the dialog's default button, and nothing
+    // when no button has it. Each dialog is opened by its button.
+    void enterPressesOnlyTheFocusedButton_data()
+    {
+        QTest::addColumn<QString>("opener");
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<bool>("stored"); // the opener must show a stored record
+        const QList<std::tuple<const char*, const char*, bool>> rows{
+            {"TfrmClienti", "btnCodFisc", false},
+            {"TfrmClienti", "btnPartitaIva", false},
+            {"TfrmClienti", "btnPrivacy", false},
+            {"TfrmClienti", "cmdFile", false},
+            {"TfrmClienti", "cmdCartella", true},
+            {"TfrmClienti", "cmdGuida", false},
+            {"TfrmCertificati_Agonistici", "cmdStampa", true},
+            {"TfrmCertificati_Agonistici", "cmdAnteprima", true},
+            {"TfrmAvvio", "imgInfo", false},
+            {"TfrmAvvio", "imgCopyright", false},
+        };
+        for (const auto& [opener, button, stored] : rows)
+            QTest::addRow("%s %s", opener, button) << opener << button << stored;
+    }
+    void enterPressesOnlyTheFocusedButton()
+    {
+        QFETCH(QString, opener);
+        QFETCH(QString, button);
+        QFETCH(bool, stored);
+        QWidget* w = findWindow(qPrintable(opener));
+        QVERIFY(w);
+        if (w != instance<TfrmAvvio>())
+            goTo(w, instance<TfrmAvvio>());
+        QVERIFY(QTest::qWaitForWindowExposed(w));
+        if (stored) {
+            const bool patient = opener == QLatin1String("TfrmClienti");
+            Archive archive(patient ? archives::Pazienti : archives::Agonistici);
+            archive.open();
+            Record r(patient ? layouts::TSchedaPaziente : layouts::TSchedaAgonistica);
+            r.setText("txtPaziente", QStringLiteral("ROSSI MARIO"));
+            r.setFlag(patient ? "chkRicontatta" : "chkCompletato", false);
+            archive.append(r);
+            QTest::mouseClick(w->findChild<QPushButton*>(QStringLiteral("cmdPrimo")), Qt::LeftButton);
+            QCOMPARE(w->findChild<QLabel*>(QStringLiteral("lblPosizione"))->text(), QStringLiteral("1"));
+        }
+        int checked = 0;
+        QString opened;
+        testing::onNextModal([&](QWidget* modal) {
+            opened = QLatin1String(modal->metaObject()->className());
+            // Closed however the checks end.
+            const std::shared_ptr<void> closer(nullptr, [modal](void*) {
+                if (auto* d = qobject_cast<QDialog*>(modal))
+                    d->done(QDialog::Rejected);
+            });
+            QVERIFY(QTest::qWaitForWindowExposed(modal));
+            QList<QPushButton*> buttons;
+            for (QPushButton* b : modal->findChildren<QPushButton*>()) {
+                if (b->isVisibleTo(modal) && b->isEnabled() && (b->focusPolicy() & Qt::TabFocus))
+                    buttons << b;
+            }
+            QVERIFY(!buttons.isEmpty());
+            // The buttons only tell that they were pressed.
+            QList<std::shared_ptr<QSignalSpy>> spies;
+            for (QPushButton* b : buttons) {
+                QObject::disconnect(b, &QAbstractButton::clicked, nullptr, nullptr);
+                spies << std::make_shared<QSignalSpy>(b, &QAbstractButton::clicked);
+            }
+            for (Qt::Key key : {Qt::Key_Return, Qt::Key_Enter}) {
+                for (int i = 0; i < buttons.size(); ++i) {
+                    buttons[i]->setFocus(Qt::TabFocusReason);
+                    QTRY_VERIFY(buttons[i]->hasFocus());
+                    pressKey(modal, key);
+                    for (int j = 0; j < buttons.size(); ++j) {
+                        QVERIFY2(spies[j]->count() == (i == j ? 1 : 0),
+                                 qPrintable(QStringLiteral("Enter on %1 pressed %2 %3 times")
+                                                .arg(buttons[i]->objectName(), buttons[j]->objectName())
+                                                .arg(spies[j]->count())));
+                        spies[j]->clear();
+                    }
+                    ++checked;
+                }
+            }
+        });
+        QWidget* control = w->findChild<QWidget*>(button);
+        QVERIFY(control);
+        QTest::mouseClick(control, Qt::LeftButton);
+        QVERIFY2(!opened.isEmpty(), "no dialog opened");
+        QVERIFY2(checked > 0, qPrintable(opened));
+    }
+
     void certificateCards_data()
     {
         QTest::addColumn<QString>("card");
