@@ -175,11 +175,14 @@ private:
     {
         bool ran = false;
         whenModal<TfrmStrumenti>([&](TfrmStrumenti* w) {
+            // Closed with Esci however the checks end.
+            const std::shared_ptr<void> closer(nullptr, [w](void*) {
+                if (QApplication::activeModalWidget() == w)
+                    w->cmdEsci->click();
+            });
             QVERIFY(QTest::qWaitForWindowExposed(w));
             inside(w);
             ran = true;
-            if (QApplication::activeModalWidget() == w)
-                w->cmdEsci->click();
         });
         QTest::mouseClick(instance<TfrmAvvio>()->imgStrumenti, Qt::LeftButton);
         QVERIFY(ran);
