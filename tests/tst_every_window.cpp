@@ -450,6 +450,44 @@ private slots:
         QVERIFY2(checked > 0, qPrintable(opened));
     }
 
+    // The dialogs of the patient card, restored from the taskbar, keep what
+    // the user typed in them.
+    void restoredDialogKeepsWhatWasTyped_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QString>("field");
+        QTest::newRow("TfrmCodFisc") << "btnCodFisc" << "txtCodFisc";
+        QTest::newRow("TfrmPartitaIva") << "btnPartitaIva" << "txtPartitaIva";
+        QTest::newRow("TfrmAllegaCartella") << "cmdFile" << "txtDesc01";
+        QTest::newRow("TfrmPrivacy") << "btnPrivacy" << "txtPrivacy";
+    }
+    void restoredDialogKeepsWhatWasTyped()
+    {
+        QFETCH(QString, button);
+        QFETCH(QString, field);
+        QWidget* card = findWindow("TfrmClienti");
+        goTo(card, instance<TfrmAvvio>());
+        QVERIFY(QTest::qWaitForWindowExposed(card));
+        QString typed, kept;
+        testing::onNextModal([&](QWidget* modal) {
+            const std::shared_ptr<void> closer(nullptr, [modal](void*) {
+                if (auto* d = qobject_cast<QDialog*>(modal))
+                    d->done(QDialog::Rejected);
+            });
+            QVERIFY(QTest::qWaitForWindowExposed(modal));
+            auto* edit = modal->findChild<QLineEdit*>(field);
+            QVERIFY(edit);
+            edit->setFocus();
+            QTest::keyClicks(edit, QStringLiteral("12345"));
+            typed = edit->text();
+            minimiseAndRestore(modal);
+            kept = edit->text();
+        });
+        QTest::mouseClick(card->findChild<QWidget*>(button), Qt::LeftButton);
+        QVERIFY(!typed.isEmpty());
+        QCOMPARE(kept, typed);
+    }
+
     void certificateCards_data()
     {
         QTest::addColumn<QString>("card");
