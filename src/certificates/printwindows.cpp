@@ -104,7 +104,10 @@ CertificatePrintWindow::CertificatePrintWindow(const certificates::PrintWindowDe
         b->setCursor(Qt::PointingHandCursor);
         b->setAutoDefault(false);
     }
+    // Enter prints, unless the focus is on Annulla: Enter on the focused
+    // button presses that button, as Space does.
     btnStampa->setDefault(true);
+    look::pressOnEnter({btnAnnulla, btnStampa});
 
     connect(btnStampa, &QPushButton::clicked, this, &CertificatePrintWindow::btnStampaClick);
     connect(btnAnnulla, &QPushButton::clicked, this, &CertificatePrintWindow::btnAnnullaClick);

@@ -51,7 +51,9 @@ QPushButton* button(const QString& caption, const char* name, const QRect& g, QW
     b->setGeometry(g);
     b->setFont(look::font(QStringLiteral("Verdana"), 10, true));
     b->setCursor(Qt::PointingHandCursor);
+    // No default button; Enter on the focused button presses it, as Space does.
     b->setAutoDefault(false);
+    look::pressOnEnter({b});
     if (!art.isEmpty()) {
         b->setIcon(QIcon(look::picture(art, QSize(20, 20))));
         b->setIconSize(QSize(20, 20));

@@ -77,7 +77,9 @@ QPushButton* button(const QString& text, const char* name, const QRect& g, QWidg
     b->setGeometry(g);
     b->setFont(look::font(QStringLiteral("Verdana"), 10, true));
     b->setCursor(Qt::PointingHandCursor);
+    // No default button; Enter on the focused button presses it, as Space does.
     b->setAutoDefault(false);
+    look::pressOnEnter({b});
     b->setIcon(QIcon(look::picture(art, QSize(20, 20))));
     b->setIconSize(QSize(20, 20));
     return b;

@@ -514,6 +514,9 @@ TfrmPasswordCopia::TfrmPasswordCopia(bool twice, QWidget* parent) : QDialog(pare
     btnAnnulla = dialogButton(QStringLiteral("Annulla"), "btnAnnulla", QRect(304, buttons, 100, 30), this);
     btnOK->setAutoDefault(false);
     btnAnnulla->setAutoDefault(false);
+    // No default button, so Enter in a field never submits; Enter on a
+    // focused button presses it, as Space does.
+    look::pressOnEnter({btnOK, btnAnnulla});
     txtPassword->installEventFilter(this);
     txtConferma->installEventFilter(this);
 
