@@ -29,7 +29,10 @@ ArchiveSnapshot snapshotArchive(const QString& path, int recordSize);
 // since no copy of the program can append there either.
 class AppendLockHolder {
 public:
-    explicit AppendLockHolder(const QString& archivePath) : m_lock(archivePath) {}
+    // A copy waits longer than a Salva: it runs behind its progress dialog,
+    // and another workstation saving card after card must not stop it.
+    static constexpr int wait = 5000;
+    explicit AppendLockHolder(const QString& archivePath) : m_lock(archivePath, wait) {}
     bool locked() const
     {
         return m_lock.status() == AppendLock::Held || m_lock.status() == AppendLock::CannotCreate;
