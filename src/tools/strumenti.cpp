@@ -361,18 +361,23 @@ void TfrmStrumenti::cmdCopiaClick()
     }
 }
 
-void TfrmStrumenti::cmdVerificaClick()
+bool TfrmStrumenti::chooseAndVerify(const QString& caption, QString& zip, QString& password,
+                                    backup::VerifyReport& report)
 {
-    const QString zip = chooseCopy(QStringLiteral("Scegliere la copia di sicurezza da verificare"));
-    if (zip.isEmpty())
-        return;
-    QString password;
-    if (!askPassword(zip, password))
-        return;
-    const backup::VerifyReport report = withProgress(this, [&](const backup::Progress& progress) {
+    zip = chooseCopy(caption);
+    if (zip.isEmpty() || !askPassword(zip, password))
+        return false;
+    report = withProgress(this, [&](const backup::Progress& progress) {
         return backup::verifyCopy(zip, password, progress);
     });
-    if (report.cancelled)
+    return !report.cancelled;
+}
+
+void TfrmStrumenti::cmdVerificaClick()
+{
+    QString zip, password;
+    backup::VerifyReport report;
+    if (!chooseAndVerify(QStringLiteral("Scegliere la copia di sicurezza da verificare"), zip, password, report))
         return;
     if (report.whole()) {
         const backup::Manifest& m = report.manifest;
@@ -389,16 +394,9 @@ void TfrmStrumenti::cmdVerificaClick()
 
 void TfrmStrumenti::cmdRipristinaClick()
 {
-    const QString zip = chooseCopy(QStringLiteral("Scegliere la copia di sicurezza da ripristinare"));
-    if (zip.isEmpty())
-        return;
-    QString password;
-    if (!askPassword(zip, password))
-        return;
-    const backup::VerifyReport report = withProgress(this, [&](const backup::Progress& progress) {
-        return backup::verifyCopy(zip, password, progress);
-    });
-    if (report.cancelled)
+    QString zip, password;
+    backup::VerifyReport report;
+    if (!chooseAndVerify(QStringLiteral("Scegliere la copia di sicurezza da ripristinare"), zip, password, report))
         return;
     if (!report.whole()) {
         msg::warning(this, refusal(report, QStringLiteral("Attenzione: la copia non pu\u00f2 essere ripristinata.")));

@@ -1,4 +1,5 @@
 #pragma once
+#include "tools/core/backup.h"
 #include "tools/listwindow.h"
 
 #include <QCheckBox>
@@ -55,6 +56,9 @@ private:
     QString chooseCopy(const QString& caption);
     // Asks the password of a protected copy; false when the user gives up.
     bool askPassword(const QString& zip, QString& password);
+    // Lets the user pick a copy, asks its password when it has one and reads
+    // it against its manifest; false when the user gives up on the way.
+    bool chooseAndVerify(const QString& caption, QString& zip, QString& password, vornel::backup::VerifyReport& report);
     void showLastCopy();
     void showExpiring();
     HintTracker* m_hints;
