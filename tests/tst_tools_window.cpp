@@ -20,6 +20,8 @@
 #include <QTimer>
 #include <QtTest>
 
+#include <zip.h>
+
 using namespace vornel;
 
 namespace {
@@ -304,6 +306,66 @@ private slots:
                                  }));
         QCOMPARE(program.entryList(QDir::AllEntries | QDir::NoDotAndDotDot), before);
         QCOMPARE(testing::readFile(programFile("Pazienti.vrn")), archive);
+    }
+
+    // A chosen file that is not a whole copy of this program: Verifica says
+    // why, Ripristina refuses with the same reason and touches nothing.
+    void refusedChoicesChangeNothing_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("not a ZIP") << "notzip"
+                                   << "Attenzione: il file scelto non \u00e8 un archivio ZIP leggibile: la copia \u00e8 "
+                                      "danneggiata.";
+        QTest::newRow("ZIP without manifest") << "plainzip"
+                                              << "Attenzione: il file scelto non \u00e8 una copia di sicurezza di "
+                                                 "Vornel.";
+        QTest::newRow("wrong password") << "protected" << "Attenzione: la password non \u00e8 corretta.";
+    }
+    void refusedChoicesChangeNothing()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, reason);
+        const QString zip = m_dest.filePath("scelta.zip");
+        if (kind == "notzip") {
+            testing::writeFile(zip, "PK\x03\x04 non davvero");
+        } else if (kind == "plainzip") {
+            int err = 0;
+            zip_t* za = zip_open(QFile::encodeName(zip).constData(), ZIP_CREATE | ZIP_TRUNCATE, &err);
+            QVERIFY(za);
+            zip_file_add(za, "Pazienti.vrn", zip_source_buffer(za, "abc", 3, 0), 0);
+            QCOMPARE(zip_close(za), 0);
+        } else {
+            QVERIFY(backup::createCopy(m_env->folder(), zip, QStringLiteral("Segreta")).outcome
+                    == backup::Outcome::Done);
+        }
+        testing::writeFile(programFile("Pazienti.vrn"), patients(3));
+        QDir program(m_env->folder());
+        const QStringList before = program.entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
+        const QByteArray archive = testing::readFile(programFile("Pazienti.vrn"));
+        const QByteArray ini = testing::readFile(programFile("Studio_Medico_Vrn.ini"));
+
+        m_env->openFileAnswer = zip;
+        int asked = 0;
+        std::function<void(TfrmPasswordCopia*)> answer = [&](TfrmPasswordCopia* p) {
+            QTest::keyClicks(p->txtPassword, "Sbagliata");
+            if (++asked == 1)
+                whenModal<TfrmPasswordCopia>(answer);
+            p->btnOK->click();
+        };
+        if (kind == "protected")
+            whenModal<TfrmPasswordCopia>(answer);
+        withTools([&](TfrmStrumenti* w) {
+            QTest::mouseClick(w->cmdVerifica, Qt::LeftButton);
+            QTest::mouseClick(w->cmdRipristina, Qt::LeftButton);
+        });
+        QCOMPARE(asked, kind == "protected" ? 2 : 0);
+        QCOMPARE(m_env->texts(), (QStringList{reason, reason}));
+        QCOMPARE(m_env->messages[1].kind, msg::Kind::Warning);
+        QCOMPARE(program.entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), before);
+        QCOMPARE(testing::readFile(programFile("Pazienti.vrn")), archive);
+        QCOMPARE(testing::readFile(programFile("Studio_Medico_Vrn.ini")), ini);
+        QVERIFY(QFile::remove(zip));
     }
 
     void restoreAsksThenRestoresAndKeepsTheFilesAsTheyWere()
