@@ -368,6 +368,42 @@ private slots:
         QVERIFY(QFile::remove(zip));
     }
 
+    // What a copy holds is named in the singular where it is one.
+    void countsOfTheCopyReadAsItalian_data()
+    {
+        QTest::addColumn<int>("patientCount");
+        QTest::addColumn<int>("certificateCount");
+        QTest::addColumn<QString>("held");
+        QTest::newRow("one and one") << 1 << 1 << "1 paziente e 1 certificato";
+        QTest::newRow("none and many") << 0 << 3 << "0 pazienti e 3 certificati";
+        QTest::newRow("many and one") << 2 << 1 << "2 pazienti e 1 certificato";
+    }
+    void countsOfTheCopyReadAsItalian()
+    {
+        QFETCH(int, patientCount);
+        QFETCH(int, certificateCount);
+        QFETCH(QString, held);
+        testing::writeFile(programFile("Pazienti.vrn"), patients(patientCount));
+        testing::writeFile(programFile("Certificati.vrn"),
+                           QByteArray(certificateCount * layouts::TSchedaCertificato.size(), '\0'));
+        const QString zip = m_dest.filePath("copia.zip");
+        QVERIFY(backup::createCopy(m_env->folder(), zip, QString()).outcome == backup::Outcome::Done);
+        m_env->openFileAnswer = zip;
+        m_env->confirmAnswer = false;
+        withTools([&](TfrmStrumenti* w) {
+            QTest::mouseClick(w->cmdVerifica, Qt::LeftButton);
+            QTest::mouseClick(w->cmdRipristina, Qt::LeftButton);
+        });
+        QCOMPARE(m_env->texts().size(), 2);
+        QCOMPARE(m_env->texts()[0], QStringLiteral("La copia di sicurezza \u00e8 integra.\r\n\r\nCopia del 14/03/2026 "
+                                                   "alle 09:26: 7 file, ")
+                                        + held + QStringLiteral("."));
+        QVERIFY2(m_env->texts()[1].startsWith(QStringLiteral("Ripristinare la copia di sicurezza del 14/03/2026 alle "
+                                                             "09:26?\r\n\r\nLa copia contiene ")
+                                              + held + QStringLiteral(".\r\n\r\n")),
+                 qPrintable(m_env->texts()[1]));
+    }
+
     void restoreAsksThenRestoresAndKeepsTheFilesAsTheyWere()
     {
         const QString zip = m_dest.filePath("copia.zip");
