@@ -20,6 +20,8 @@
 #include <QTimer>
 #include <QtTest>
 
+#include <zip.h>
+
 using namespace vornel;
 
 namespace {
@@ -304,6 +306,102 @@ private slots:
                                  }));
         QCOMPARE(program.entryList(QDir::AllEntries | QDir::NoDotAndDotDot), before);
         QCOMPARE(testing::readFile(programFile("Pazienti.vrn")), archive);
+    }
+
+    // A chosen file that is not a whole copy of this program: Verifica says
+    // why, Ripristina refuses with the same reason and touches nothing.
+    void refusedChoicesChangeNothing_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("not a ZIP") << "notzip"
+                                   << "Attenzione: il file scelto non \u00e8 un archivio ZIP leggibile: la copia \u00e8 "
+                                      "danneggiata.";
+        QTest::newRow("ZIP without manifest") << "plainzip"
+                                              << "Attenzione: il file scelto non \u00e8 una copia di sicurezza di "
+                                                 "Vornel.";
+        QTest::newRow("wrong password") << "protected" << "Attenzione: la password non \u00e8 corretta.";
+    }
+    void refusedChoicesChangeNothing()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, reason);
+        const QString zip = m_dest.filePath("scelta.zip");
+        if (kind == "notzip") {
+            testing::writeFile(zip, "PK\x03\x04 non davvero");
+        } else if (kind == "plainzip") {
+            int err = 0;
+            zip_t* za = zip_open(QFile::encodeName(zip).constData(), ZIP_CREATE | ZIP_TRUNCATE, &err);
+            QVERIFY(za);
+            zip_file_add(za, "Pazienti.vrn", zip_source_buffer(za, "abc", 3, 0), 0);
+            QCOMPARE(zip_close(za), 0);
+        } else {
+            QVERIFY(backup::createCopy(m_env->folder(), zip, QStringLiteral("Segreta")).outcome
+                    == backup::Outcome::Done);
+        }
+        testing::writeFile(programFile("Pazienti.vrn"), patients(3));
+        QDir program(m_env->folder());
+        const QStringList before = program.entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
+        const QByteArray archive = testing::readFile(programFile("Pazienti.vrn"));
+        const QByteArray ini = testing::readFile(programFile("Studio_Medico_Vrn.ini"));
+
+        m_env->openFileAnswer = zip;
+        int asked = 0;
+        std::function<void(TfrmPasswordCopia*)> answer = [&](TfrmPasswordCopia* p) {
+            QTest::keyClicks(p->txtPassword, "Sbagliata");
+            if (++asked == 1)
+                whenModal<TfrmPasswordCopia>(answer);
+            p->btnOK->click();
+        };
+        if (kind == "protected")
+            whenModal<TfrmPasswordCopia>(answer);
+        withTools([&](TfrmStrumenti* w) {
+            QTest::mouseClick(w->cmdVerifica, Qt::LeftButton);
+            QTest::mouseClick(w->cmdRipristina, Qt::LeftButton);
+        });
+        QCOMPARE(asked, kind == "protected" ? 2 : 0);
+        QCOMPARE(m_env->texts(), (QStringList{reason, reason}));
+        QCOMPARE(m_env->messages[1].kind, msg::Kind::Warning);
+        QCOMPARE(program.entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), before);
+        QCOMPARE(testing::readFile(programFile("Pazienti.vrn")), archive);
+        QCOMPARE(testing::readFile(programFile("Studio_Medico_Vrn.ini")), ini);
+        QVERIFY(QFile::remove(zip));
+    }
+
+    // What a copy holds is named in the singular where it is one.
+    void countsOfTheCopyReadAsItalian_data()
+    {
+        QTest::addColumn<int>("patientCount");
+        QTest::addColumn<int>("certificateCount");
+        QTest::addColumn<QString>("held");
+        QTest::newRow("one and one") << 1 << 1 << "1 paziente e 1 certificato";
+        QTest::newRow("none and many") << 0 << 3 << "0 pazienti e 3 certificati";
+        QTest::newRow("many and one") << 2 << 1 << "2 pazienti e 1 certificato";
+    }
+    void countsOfTheCopyReadAsItalian()
+    {
+        QFETCH(int, patientCount);
+        QFETCH(int, certificateCount);
+        QFETCH(QString, held);
+        testing::writeFile(programFile("Pazienti.vrn"), patients(patientCount));
+        testing::writeFile(programFile("Certificati.vrn"),
+                           QByteArray(certificateCount * layouts::TSchedaCertificato.size(), '\0'));
+        const QString zip = m_dest.filePath("copia.zip");
+        QVERIFY(backup::createCopy(m_env->folder(), zip, QString()).outcome == backup::Outcome::Done);
+        m_env->openFileAnswer = zip;
+        m_env->confirmAnswer = false;
+        withTools([&](TfrmStrumenti* w) {
+            QTest::mouseClick(w->cmdVerifica, Qt::LeftButton);
+            QTest::mouseClick(w->cmdRipristina, Qt::LeftButton);
+        });
+        QCOMPARE(m_env->texts().size(), 2);
+        QCOMPARE(m_env->texts()[0], QStringLiteral("La copia di sicurezza \u00e8 integra.\r\n\r\nCopia del 14/03/2026 "
+                                                   "alle 09:26: 7 file, ")
+                                        + held + QStringLiteral("."));
+        QVERIFY2(m_env->texts()[1].startsWith(QStringLiteral("Ripristinare la copia di sicurezza del 14/03/2026 alle "
+                                                             "09:26?\r\n\r\nLa copia contiene ")
+                                              + held + QStringLiteral(".\r\n\r\n")),
+                 qPrintable(m_env->texts()[1]));
     }
 
     void restoreAsksThenRestoresAndKeepsTheFilesAsTheyWere()

@@ -67,6 +67,16 @@ QString dateText(const QDateTime& when)
     return QStringLiteral("%1 alle %2").arg(clock::shortDate(when.date()), when.time().toString(QStringLiteral("HH:mm")));
 }
 
+// "1 paziente e 3 certificati": what a copy holds, singular where it is one.
+QString heldText(qint64 patients, qint64 certificates)
+{
+    auto count = [](qint64 n, const char* one, const char* many) {
+        return QStringLiteral("%1 %2").arg(n).arg(QLatin1String(n == 1 ? one : many));
+    };
+    return count(patients, "paziente", "pazienti") + QStringLiteral(" e ")
+        + count(certificates, "certificato", "certificati");
+}
+
 // What is wrong with a copy, as a warning; 'lead' opens the warning about a
 // copy of this program that is damaged.
 QString refusal(const backup::VerifyReport& r, const QString& lead)
@@ -382,11 +392,10 @@ void TfrmStrumenti::cmdVerificaClick()
     if (report.whole()) {
         const backup::Manifest& m = report.manifest;
         msg::information(this, QStringLiteral("La copia di sicurezza \u00e8 integra.\r\n\r\nCopia del %1: %2 file, "
-                                              "%3 pazienti e %4 certificati.")
+                                              "%3.")
                                    .arg(dateText(m.date))
                                    .arg(m.files.size())
-                                   .arg(m.patients())
-                                   .arg(m.certificates()));
+                                   .arg(heldText(m.patients(), m.certificates())));
         return;
     }
     msg::warning(this, refusal(report, QStringLiteral("Attenzione: la copia di sicurezza non \u00e8 integra.")));
@@ -406,14 +415,12 @@ void TfrmStrumenti::cmdRipristinaClick()
     const QString before = QDir(programFolder()).filePath(
         backup::copyFileName(programFolder(), QLatin1String(backup::kBeforeRestorePrefix), now));
     const backup::Manifest& m = report.manifest;
-    if (!msg::confirm(this, QStringLiteral("Ripristinare la copia di sicurezza del %1?\r\n\r\nLa copia contiene %2 "
-                                           "pazienti e %3 certificati.\r\n\r\nGli archivi, le impostazioni e i "
-                                           "documenti della copia sostituiranno quelli attuali; prima i file attuali "
-                                           "saranno salvati nella copia \"%4\" nella cartella del programma.")
-                                .arg(dateText(m.date))
-                                .arg(m.patients())
-                                .arg(m.certificates())
-                                .arg(QFileInfo(before).fileName())))
+    if (!msg::confirm(this, QStringLiteral("Ripristinare la copia di sicurezza del %1?\r\n\r\nLa copia contiene %2."
+                                           "\r\n\r\nGli archivi, le impostazioni e i documenti della copia "
+                                           "sostituiranno quelli attuali; prima i file attuali saranno salvati nella "
+                                           "copia \"%3\" nella cartella del programma.")
+                                .arg(dateText(m.date), heldText(m.patients(), m.certificates()),
+                                     QFileInfo(before).fileName())))
         return;
     // Where and when copies were made belongs to this installation, not to
     // the data: the restored settings file keeps what it says now.

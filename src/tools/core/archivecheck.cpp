@@ -89,8 +89,11 @@ Result checkOne(const QString& folder, const ArchiveDef& def, QHash<QString, boo
                     const bool no = field[0] == 2 && field[1] == 0x4E && field[2] == 0x6F;
                     if (!yes && !no) {
                         const QByteArray held(reinterpret_cast<const char*>(field + 1), field[0]);
+                        // An empty field is said in words: "" reads as a typing slip.
                         add(r.badFlags, r.badFlagCount,
-                            {position, name, QStringLiteral("\"%1\"").arg(cp1252::decode(held))});
+                            {position, name,
+                             held.isEmpty() ? QStringLiteral("vuoto")
+                                            : QStringLiteral("\"%1\"").arg(cp1252::decode(held))});
                     }
                 }
             }

@@ -730,7 +730,8 @@ QString VerifyReport::problems() const
         return QStringLiteral("La password non \u00e8 corretta.");
     QStringList parts;
     if (!unsafe.isEmpty())
-        parts << QStringLiteral("Percorsi non ammessi: %1.").arg(joinNames(unsafe));
+        parts << QStringLiteral("File non ammessi in una copia di Vornel (fuori dalla cartella del programma, "
+                                 "collegamenti o file sconosciuti): %1.").arg(joinNames(unsafe));
     if (!damaged.isEmpty())
         parts << QStringLiteral("File danneggiati: %1.").arg(joinNames(damaged));
     if (!missing.isEmpty())
