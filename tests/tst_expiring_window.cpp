@@ -220,25 +220,73 @@ private slots:
 
     // The double-click loads the certificate with its position into its
     // card, closes the list and the tools window, and shows the card.
+    void doubleClickLoadsTheCard_data()
+    {
+        QTest::addColumn<int>("row");
+        QTest::addColumn<bool>("disabled");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("expires");
+        QTest::addColumn<QString>("position");
+        // Conti Elisa: the later of her two certificates.
+        QTest::newRow("disabled athletes' card") << 0 << true << QStringLiteral("Conti Elisa") << QStringLiteral("15/12/2026") << QStringLiteral("1");
+        QTest::newRow("competitive card, first") << 1 << false << QStringLiteral("Rossi Mario") << QStringLiteral("20/12/2026") << QStringLiteral("1");
+        QTest::newRow("competitive card, second") << 2 << false << QStringLiteral("Bianchi Anna") << QStringLiteral("05/01/2027") << QStringLiteral("2");
+        QTest::newRow("unreadable date") << 3 << false << QStringLiteral("Neri Carla") << QStringLiteral("31/02/2027") << QStringLiteral("4");
+    }
     void doubleClickLoadsTheCard()
     {
+        QFETCH(int, row);
+        QFETCH(bool, disabled);
+        QFETCH(QString, name);
+        QFETCH(QString, expires);
+        QFETCH(QString, position);
         addFixture();
-        withList([](TfrmScadenze* list) {
-            const int row = 0; // Conti Elisa, the later of her two certificates
+        withList([&](TfrmScadenze* list) {
             const QModelIndex index = list->lstRecords->model()->index(row, 0);
             const QRect r = list->lstRecords->visualRect(index);
             QTest::mouseClick(list->lstRecords->viewport(), Qt::LeftButton, {}, r.center());
             QTest::mouseDClick(list->lstRecords->viewport(), Qt::LeftButton, {}, r.center());
             QVERIFY(!list->isVisible());
         });
-        auto* card = instance<TfrmCertificati_Disabili>();
+        CertificateCard* card = disabled ? static_cast<CertificateCard*>(instance<TfrmCertificati_Disabili>())
+                                         : static_cast<CertificateCard*>(instance<TfrmCertificati_Agonistici>());
+        CertificateCard* other = disabled ? static_cast<CertificateCard*>(instance<TfrmCertificati_Agonistici>())
+                                          : static_cast<CertificateCard*>(instance<TfrmCertificati_Disabili>());
         QVERIFY(card->isVisible());
+        QVERIFY(!other->isVisible());
         QVERIFY(!instance<TfrmAvvio>()->isVisible());
-        QVERIFY(!QApplication::activeModalWidget());
-        QCOMPARE(card->findChild<QLineEdit*>("txtPaziente")->text(), QStringLiteral("Conti Elisa"));
-        QCOMPARE(card->findChild<QLineEdit*>("txtDataScade")->text(), QStringLiteral("15/12/2026"));
-        QCOMPARE(card->findChild<QLabel*>("lblPosizione")->text(), QStringLiteral("1"));
+        QVERIFY(!QApplication::activeModalWidget()); // the tools window is closed too
+        QCOMPARE(card->findChild<QLineEdit*>("txtPaziente")->text(), name);
+        QCOMPARE(card->findChild<QLineEdit*>("txtDataScade")->text(), expires);
+        QCOMPARE(card->findChild<QLabel*>("lblPosizione")->text(), position);
+    }
+
+    // Like every list: no default button, Enter in the list and Esc do
+    // nothing, the quick find selects the line found.
+    void keysAndQuickFind()
+    {
+        addFixture();
+        bool open = false, noDefault = true;
+        int found = -1;
+        withList([&](TfrmScadenze* list) {
+            for (QPushButton* b : list->findChildren<QPushButton*>())
+                noDefault = noDefault && !b->isDefault();
+            list->lstRecords->setFocus();
+            QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(list->lstRecords));
+            testing::pressEnter(list->lstRecords);
+            QTest::keyClick(list->lstRecords, Qt::Key_Enter);
+            QTest::keyClick(list->lstRecords, Qt::Key_Escape);
+            QTest::keyClick(list, Qt::Key_Escape);
+            open = list->isVisible();
+            QTest::keyClicks(list->txtTrova, QStringLiteral("bianchi"));
+            QTest::mouseClick(list->btnTrova, Qt::LeftButton);
+            found = list->selectedRow();
+        });
+        QVERIFY(noDefault);
+        QVERIFY(open);
+        QCOMPARE(found, 2);
         QVERIFY(!instance<TfrmCertificati_Agonistici>()->isVisible());
+        QVERIFY(!instance<TfrmCertificati_Disabili>()->isVisible());
     }
 
     // An archive that cannot be read: the tools window still opens and says

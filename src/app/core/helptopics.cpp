@@ -286,7 +286,7 @@ Topic tools()
         "anche per disabili, scadono nei prossimi 30 giorni. Il pulsante apre l'elenco, ordinato per data "
         "di scadenza, con i giorni che mancano, l'atleta, lo sport e il telefono del paziente con lo "
         "stesso nome e la stessa data di nascita. Nel campo Giorni da oggi puoi indicare un altro "
-        "periodo e premere Cerca (o Invio); la casella sotto aggiunge i certificati scaduti negli ultimi "
+        "periodo e premere Cerca (o Invio); la casella accanto aggiunge i certificati scaduti negli ultimi "
         "12 mesi. Quando un atleta ha rinnovato il certificato per lo stesso sport conta soltanto "
         "l'ultimo emesso. Le date di scadenza scritte in modo non leggibile compaiono in fondo "
         "all'elenco con la scritta data non leggibile, così nessun certificato sfugge.");
