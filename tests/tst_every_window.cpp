@@ -36,21 +36,6 @@ using namespace vornel;
 
 namespace {
 
-// Runs 'action' once a modal window of class T is on top.
-template <class T>
-void whenModal(const std::function<void(T*)>& action)
-{
-    auto* timer = new QTimer(qApp);
-    timer->setInterval(10);
-    QObject::connect(timer, &QTimer::timeout, timer, [timer, action] {
-        if (auto* w = qobject_cast<T*>(QApplication::activeModalWidget())) {
-            timer->stop();
-            timer->deleteLater();
-            action(w);
-        }
-    });
-    timer->start();
-}
 
 QString describe(const QWidget* w)
 {
@@ -174,7 +159,7 @@ private:
     void withTools(const std::function<void(TfrmStrumenti*)>& inside)
     {
         bool ran = false;
-        whenModal<TfrmStrumenti>([&](TfrmStrumenti* w) {
+        testing::whenModal<TfrmStrumenti>([&](TfrmStrumenti* w) {
             // Closed with Esci however the checks end.
             const std::shared_ptr<void> closer(nullptr, [w](void*) {
                 if (QApplication::activeModalWidget() == w)
@@ -259,7 +244,7 @@ private slots:
             QTest::mouseClick(w->chkPassword, Qt::LeftButton);
             QVERIFY(w->chkPassword->isChecked());
             // First the copy is given up with Annulla, reached by Tab.
-            whenModal<TfrmPasswordCopia>([&](TfrmPasswordCopia* p) {
+            testing::whenModal<TfrmPasswordCopia>([&](TfrmPasswordCopia* p) {
                 QVERIFY(QTest::qWaitForWindowExposed(p));
                 QTRY_VERIFY(p->txtPassword->hasFocus());
                 pressKey(p, Qt::Key_Tab);
@@ -275,7 +260,7 @@ private slots:
             QVERIFY(cancelled);
             QCOMPARE(QDir(m_dest.path()).entryList(QDir::Files), QStringList());
 
-            whenModal<TfrmPasswordCopia>([&](TfrmPasswordCopia* p) {
+            testing::whenModal<TfrmPasswordCopia>([&](TfrmPasswordCopia* p) {
                 QVERIFY(QTest::qWaitForWindowExposed(p));
                 QTRY_VERIFY(p->txtPassword->hasFocus());
                 QTest::keyClicks(p->txtPassword, QStringLiteral("Segreta"));
@@ -324,7 +309,7 @@ private slots:
     {
         bool checked = false;
         withTools([&](TfrmStrumenti* w) {
-            whenModal<TfrmScadenze>([&](TfrmScadenze* s) {
+            testing::whenModal<TfrmScadenze>([&](TfrmScadenze* s) {
                 QVERIFY(QTest::qWaitForWindowExposed(s));
                 QTRY_VERIFY(s->txtGiorni->hasFocus());
                 QCOMPARE(s->txtGiorni->text(), QStringLiteral("30"));

@@ -39,21 +39,6 @@ QByteArray patients(int count)
     return bytes;
 }
 
-// Runs 'action' once a modal window of class T is on top.
-template <class T>
-void whenModal(const std::function<void(T*)>& action)
-{
-    auto* timer = new QTimer(qApp);
-    timer->setInterval(10);
-    QObject::connect(timer, &QTimer::timeout, timer, [timer, action] {
-        if (auto* w = qobject_cast<T*>(QApplication::activeModalWidget())) {
-            timer->stop();
-            timer->deleteLater();
-            action(w);
-        }
-    });
-    timer->start();
-}
 
 } // namespace
 
@@ -72,7 +57,7 @@ private:
     {
         auto* menu = instance<TfrmAvvio>();
         bool ran = false;
-        whenModal<TfrmStrumenti>([&](TfrmStrumenti* w) {
+        testing::whenModal<TfrmStrumenti>([&](TfrmStrumenti* w) {
             inside(w);
             ran = true;
             w->cmdEsci->click();
@@ -227,7 +212,7 @@ private slots:
         big.close();
         QString label;
         withTools([&](TfrmStrumenti* w) {
-            whenModal<QProgressDialog>([&](QProgressDialog* p) {
+            testing::whenModal<QProgressDialog>([&](QProgressDialog* p) {
                 label = p->labelText();
                 QPushButton* annulla = p->findChild<QPushButton*>();
                 QCOMPARE(annulla->text(), QStringLiteral("Annulla"));
@@ -254,10 +239,10 @@ private slots:
                 QTest::keyClicks(p->txtConferma, round == 0 ? "due" : "Segreta");
                 ++round;
                 if (round == 1)
-                    whenModal<TfrmPasswordCopia>(answer); // asked again after the warning
+                    testing::whenModal<TfrmPasswordCopia>(answer); // asked again after the warning
                 p->btnOK->click();
             };
-            whenModal<TfrmPasswordCopia>(answer);
+            testing::whenModal<TfrmPasswordCopia>(answer);
             QTest::mouseClick(w->cmdCopia, Qt::LeftButton);
         });
         QCOMPARE(m_env->texts().first(),
@@ -268,7 +253,7 @@ private slots:
 
         m_env->openFileAnswer = zip;
         withTools([&](TfrmStrumenti* w) {
-            whenModal<TfrmPasswordCopia>([](TfrmPasswordCopia* p) {
+            testing::whenModal<TfrmPasswordCopia>([](TfrmPasswordCopia* p) {
                 QVERIFY(!p->txtConferma->isVisible());
                 QTest::keyClicks(p->txtPassword, "Segreta");
                 p->btnOK->click();
@@ -350,11 +335,11 @@ private slots:
         std::function<void(TfrmPasswordCopia*)> answer = [&](TfrmPasswordCopia* p) {
             QTest::keyClicks(p->txtPassword, "Sbagliata");
             if (++asked == 1)
-                whenModal<TfrmPasswordCopia>(answer);
+                testing::whenModal<TfrmPasswordCopia>(answer);
             p->btnOK->click();
         };
         if (kind == "protected")
-            whenModal<TfrmPasswordCopia>(answer);
+            testing::whenModal<TfrmPasswordCopia>(answer);
         withTools([&](TfrmStrumenti* w) {
             QTest::mouseClick(w->cmdVerifica, Qt::LeftButton);
             QTest::mouseClick(w->cmdRipristina, Qt::LeftButton);
@@ -450,7 +435,7 @@ private slots:
         testing::writeFile(programFile("Pazienti.vrn"), patients(2) + QByteArray(10, 'x'));
         QStringList lines;
         withTools([&](TfrmStrumenti* w) {
-            whenModal<TfrmControllaArchivi>([&](TfrmControllaArchivi* list) {
+            testing::whenModal<TfrmControllaArchivi>([&](TfrmControllaArchivi* list) {
                 QCOMPARE(list->windowTitle(), QStringLiteral(" Controllo archivi"));
                 lines = list->lines();
                 QTest::mouseClick(list->btnStampa, Qt::LeftButton);
@@ -471,7 +456,7 @@ private slots:
     {
         QString title;
         withTools([&](TfrmStrumenti* w) {
-            whenModal<QDialog>([&](QDialog* d) {
+            testing::whenModal<QDialog>([&](QDialog* d) {
                 if (QString::fromLatin1(d->metaObject()->className()) != QLatin1String("TfrmGuida"))
                     return;
                 title = d->findChild<QLabel*>(QStringLiteral("lblTitolo"))->text();

@@ -58,18 +58,24 @@ QStringList TestEnv::texts() const
 
 namespace testing {
 
-void onNextModal(const std::function<void(QWidget*)>& action)
+void onNextModalMatching(const std::function<bool(QWidget*)>& matches, const std::function<void(QWidget*)>& action)
 {
     auto* timer = new QTimer(qApp);
     timer->setInterval(10);
-    QObject::connect(timer, &QTimer::timeout, timer, [timer, action] {
-        if (QWidget* modal = QApplication::activeModalWidget()) {
+    QObject::connect(timer, &QTimer::timeout, timer, [timer, matches, action] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (modal && matches(modal)) {
             timer->stop();
             timer->deleteLater();
             action(modal);
         }
     });
     timer->start();
+}
+
+void onNextModal(const std::function<void(QWidget*)>& action)
+{
+    onNextModalMatching([](QWidget*) { return true; }, action);
 }
 
 void closeModals()

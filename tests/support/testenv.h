@@ -42,6 +42,15 @@ private:
 namespace testing {
 // Runs 'action' on the next modal dialog once it is shown; returns at once.
 void onNextModal(const std::function<void(QWidget*)>& action);
+// Runs 'action' on the first modal window on top that 'matches'.
+void onNextModalMatching(const std::function<bool(QWidget*)>& matches, const std::function<void(QWidget*)>& action);
+// Runs 'action' once a modal window of class T is on top; returns at once.
+template <class T>
+void whenModal(const std::function<void(T*)>& action)
+{
+    onNextModalMatching([](QWidget* w) { return qobject_cast<T*>(w) != nullptr; },
+                        [action](QWidget* w) { action(static_cast<T*>(w)); });
+}
 // Closes every modal window that is left open.
 void closeModals();
 // Reads a whole file.
