@@ -7,7 +7,7 @@
 // run it by hand.
 //   bench_backup [patients] [certificates per kind] [attachment MB] [work folder]
 #include "storage/records.h"
-#include "tools/core/backup.h"
+#include "practice/core/backup.h"
 
 #include <QCoreApplication>
 #include <QDir>

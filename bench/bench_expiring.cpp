@@ -10,9 +10,9 @@
 #include "storage/archive.h"
 #include "storage/clock.h"
 #include "storage/programfolder.h"
-#include "tools/core/expiring.h"
-#include "tools/expiringwindow.h"
-#include "tools/strumenti.h"
+#include "practice/core/expiring.h"
+#include "practice/expiringwindow.h"
+#include "practice/strumenti.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

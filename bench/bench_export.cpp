@@ -10,8 +10,8 @@
 #include "storage/archive.h"
 #include "storage/programfolder.h"
 #include "storage/records.h"
-#include "tools/core/xlsexport.h"
-#include "tools/exportwindows.h"
+#include "export/core/xlsexport.h"
+#include "export/exportwindows.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

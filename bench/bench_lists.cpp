@@ -12,10 +12,10 @@
 #include "patients/tfrmclienti.h"
 #include "storage/archive.h"
 #include "storage/programfolder.h"
-#include "tools/certificatesearch.h"
-#include "tools/core/listorder.h"
-#include "tools/reportui.h"
-#include "tools/summaryprint.h"
+#include "lists/certificatesearch.h"
+#include "lists/core/listorder.h"
+#include "app/reportui.h"
+#include "lists/summaryprint.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

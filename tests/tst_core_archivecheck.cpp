@@ -1,7 +1,7 @@
 // The archive check: finds what the program itself never writes, and
 // nothing in healthy archives.
 #include "storage/records.h"
-#include "tools/core/archivecheck.h"
+#include "practice/core/archivecheck.h"
 
 #include <QDir>
 #include <QFile>

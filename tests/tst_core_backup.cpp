@@ -1,8 +1,8 @@
 // Backups: copy, verify and restore through the core, read back by the real
 // ZIP tools where they are installed.
 #include "storage/records.h"
-#include "tools/core/backup.h"
-#include "tools/core/sha256.h"
+#include "practice/core/backup.h"
+#include "practice/core/sha256.h"
 #include "storage/filelayer.h"
 
 #include <QDir>

@@ -1,6 +1,6 @@
 #include "certificates/core/sportrows.h"
-#include "tools/core/listorder.h"
-#include "tools/core/quickfind.h"
+#include "lists/core/listorder.h"
+#include "lists/core/quickfind.h"
 
 #include <QTest>
 

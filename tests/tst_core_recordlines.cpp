@@ -3,8 +3,8 @@
 #include "storage/archive.h"
 #include "storage/programfolder.h"
 #include "storage/text.h"
-#include "tools/core/certificatelines.h"
-#include "tools/core/recordlines.h"
+#include "lists/core/certificatelines.h"
+#include "lists/core/recordlines.h"
 
 #include <QTemporaryDir>
 #include <QTest>

@@ -2,7 +2,7 @@
 // each cell, and a file that is replaced only once the new one is complete.
 #include "storage/filelayer.h"
 #include "support/testenv.h"
-#include "tools/core/xlsexport.h"
+#include "export/core/xlsexport.h"
 
 #include <QDir>
 #include <QFile>

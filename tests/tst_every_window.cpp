@@ -15,9 +15,9 @@
 #include "storage/records.h"
 #include "storage/inifile.h"
 #include "support/testenv.h"
-#include "tools/core/backup.h"
-#include "tools/expiringwindow.h"
-#include "tools/strumenti.h"
+#include "practice/core/backup.h"
+#include "practice/expiringwindow.h"
+#include "practice/strumenti.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -12,9 +12,9 @@
 #include "storage/programfolder.h"
 #include "support/office.h"
 #include "support/testenv.h"
-#include "tools/expiringwindow.h"
-#include "tools/reportui.h"
-#include "tools/strumenti.h"
+#include "practice/expiringwindow.h"
+#include "app/reportui.h"
+#include "practice/strumenti.h"
 
 #include <QApplication>
 #include <QFileInfo>

@@ -9,7 +9,7 @@
 #include "storage/text.h"
 #include "support/office.h"
 #include "support/testenv.h"
-#include "tools/exportwindows.h"
+#include "export/exportwindows.h"
 
 #include <QApplication>
 #include <QDir>

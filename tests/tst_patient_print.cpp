@@ -9,7 +9,7 @@
 #include "storage/filelayer.h"
 #include "support/pdfwords.h"
 #include "support/testenv.h"
-#include "tools/reportui.h"
+#include "app/reportui.h"
 
 #include <QApplication>
 #include <QDir>

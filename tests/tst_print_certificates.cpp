@@ -5,7 +5,7 @@
 #include "certificates/printwindows.h"
 #include "support/pdfwords.h"
 #include "support/testenv.h"
-#include "tools/reportui.h"
+#include "app/reportui.h"
 
 #include <QComboBox>
 #include <QLabel>

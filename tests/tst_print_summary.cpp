@@ -3,8 +3,8 @@
 #include "storage/clock.h"
 #include "support/pdfwords.h"
 #include "support/testenv.h"
-#include "tools/reportui.h"
-#include "tools/summaryprint.h"
+#include "app/reportui.h"
+#include "lists/summaryprint.h"
 
 #include <QPrinterInfo>
 #include <QProcess>

@@ -10,8 +10,8 @@
 #include "storage/programfolder.h"
 #include "support/pdfwords.h"
 #include "support/testenv.h"
-#include "tools/certificatesearch.h"
-#include "tools/reportui.h"
+#include "lists/certificatesearch.h"
+#include "app/reportui.h"
 
 #include <QApplication>
 #include <QCheckBox>

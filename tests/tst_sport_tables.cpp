@@ -4,7 +4,7 @@
 #include "certificates/certificatecards.h"
 #include "certificates/sporttables.h"
 #include "storage/archive.h"
-#include "tools/reportui.h"
+#include "app/reportui.h"
 #include "support/testenv.h"
 
 #include <QLineEdit>

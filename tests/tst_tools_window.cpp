@@ -10,9 +10,9 @@
 #include "storage/records.h"
 #include "support/pdfwords.h"
 #include "support/testenv.h"
-#include "tools/core/backup.h"
-#include "tools/reportui.h"
-#include "tools/strumenti.h"
+#include "practice/core/backup.h"
+#include "app/reportui.h"
+#include "practice/strumenti.h"
 
 #include <QApplication>
 #include <QDir>

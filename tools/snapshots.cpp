@@ -17,12 +17,12 @@
 #include "patients/tfrmclienti.h"
 #include "storage/archive.h"
 #include "storage/programfolder.h"
-#include "tools/exportwindows.h"
-#include "tools/slowwork.h"
-#include "tools/certificatesearch.h"
+#include "export/exportwindows.h"
+#include "app/slowwork.h"
+#include "lists/certificatesearch.h"
 #include "storage/clock.h"
-#include "tools/expiringwindow.h"
-#include "tools/strumenti.h"
+#include "practice/expiringwindow.h"
+#include "practice/strumenti.h"
 
 #include <QApplication>
 #include <QDir>

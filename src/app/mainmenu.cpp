@@ -8,7 +8,7 @@
 #include "certificates/certificatecards.h"
 #include "patients/tfrmclienti.h"
 #include "storage/clock.h"
-#include "tools/strumenti.h"
+#include "practice/strumenti.h"
 
 #include <QCloseEvent>
 #include <QHBoxLayout>

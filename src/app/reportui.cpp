@@ -1,4 +1,4 @@
-#include "tools/reportui.h"
+#include "app/reportui.h"
 
 #include "app/look.h"
 #include "app/messages.h"

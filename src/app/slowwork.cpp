@@ -1,4 +1,4 @@
-#include "tools/slowwork.h"
+#include "app/slowwork.h"
 
 #include <QProgressDialog>
 

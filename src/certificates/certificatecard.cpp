@@ -16,8 +16,8 @@
 #include "storage/inifile.h"
 #include "storage/programfolder.h"
 #include "storage/text.h"
-#include "tools/exportwindows.h"
-#include "tools/certificatesearch.h"
+#include "export/exportwindows.h"
+#include "lists/certificatesearch.h"
 
 #include <QKeyEvent>
 #include <QShowEvent>

@@ -5,7 +5,7 @@
 #include "app/registry.h"
 #include "documents/certificate_fill.h"
 #include "storage/clock.h"
-#include "tools/reportui.h"
+#include "app/reportui.h"
 
 #include <QLabel>
 #include <QLineEdit>

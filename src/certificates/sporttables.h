@@ -1,5 +1,5 @@
 #pragma once
-#include "tools/listwindow.h"
+#include "lists/listwindow.h"
 
 #include <QStringList>
 #include <span>

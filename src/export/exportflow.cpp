@@ -1,8 +1,8 @@
-#include "tools/exportflow.h"
+#include "export/exportflow.h"
 
 #include "app/messages.h"
 #include "app/shell.h"
-#include "tools/slowwork.h"
+#include "app/slowwork.h"
 
 #include <QDir>
 

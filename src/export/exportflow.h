@@ -1,5 +1,5 @@
 #pragma once
-#include "tools/core/xlsexport.h"
+#include "export/core/xlsexport.h"
 
 #include <QString>
 

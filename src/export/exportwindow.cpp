@@ -1,10 +1,10 @@
-#include "tools/exportwindows.h"
+#include "export/exportwindows.h"
 
 #include "app/help.h"
 #include "app/look.h"
 #include "storage/programfolder.h"
-#include "tools/exportflow.h"
-#include "tools/slowwork.h"
+#include "export/exportflow.h"
+#include "app/slowwork.h"
 
 #include <QHeaderView>
 #include <QShowEvent>

@@ -1,5 +1,5 @@
 #pragma once
-#include "tools/core/exportgrid.h"
+#include "export/core/exportgrid.h"
 
 #include <QDialog>
 #include <QLabel>

@@ -1,5 +1,5 @@
 #pragma once
-#include "tools/exportwindow.h"
+#include "export/exportwindow.h"
 
 namespace vornel {
 struct ArchiveDef;

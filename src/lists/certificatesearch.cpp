@@ -1,8 +1,8 @@
-#include "tools/certificatesearch.h"
+#include "lists/certificatesearch.h"
 
 #include "app/registry.h"
 #include "certificates/certificatecards.h"
-#include "tools/core/certificatelines.h"
+#include "lists/core/certificatelines.h"
 
 #include <memory>
 

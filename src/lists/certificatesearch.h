@@ -1,5 +1,5 @@
 #pragma once
-#include "tools/recordwindows.h"
+#include "lists/recordwindows.h"
 
 class CertificateCard;
 

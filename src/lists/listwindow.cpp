@@ -1,12 +1,12 @@
-#include "tools/listwindow.h"
+#include "lists/listwindow.h"
 
 #include "app/look.h"
 #include "app/messages.h"
 #include "storage/clock.h"
 #include "storage/text.h"
-#include "tools/core/listorder.h"
-#include "tools/core/quickfind.h"
-#include "tools/summaryprint.h"
+#include "lists/core/listorder.h"
+#include "lists/core/quickfind.h"
+#include "lists/summaryprint.h"
 
 #include <QCloseEvent>
 #include <QFontMetrics>

@@ -1,4 +1,4 @@
-#include "tools/recordwindows.h"
+#include "lists/recordwindows.h"
 
 #include "app/look.h"
 #include "app/messages.h"

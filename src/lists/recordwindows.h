@@ -1,7 +1,7 @@
 #pragma once
 #include "storage/records.h"
-#include "tools/core/recordlines.h"
-#include "tools/listwindow.h"
+#include "lists/core/recordlines.h"
+#include "lists/listwindow.h"
 
 #include <QHash>
 #include <QList>

@@ -1,9 +1,9 @@
-#include "tools/summaryprint.h"
+#include "lists/summaryprint.h"
 
 #include "app/messages.h"
 #include "documents/layout_summary.h"
 #include "storage/clock.h"
-#include "tools/reportui.h"
+#include "app/reportui.h"
 
 
 namespace vornel {

@@ -1,5 +1,5 @@
 #pragma once
-#include "tools/recordwindows.h"
+#include "lists/recordwindows.h"
 
 // The patient search, which doubles as the patient import of the
 // certificate cards: the marker in lblMemory names the card that receives

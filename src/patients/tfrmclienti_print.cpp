@@ -10,7 +10,7 @@
 #include "storage/clock.h"
 #include "storage/filelayer.h"
 #include "storage/programfolder.h"
-#include "tools/reportui.h"
+#include "app/reportui.h"
 
 #include <QTemporaryDir>
 

@@ -12,7 +12,7 @@
 #include "patients/privacy.h"
 #include "storage/clock.h"
 #include "storage/text.h"
-#include "tools/exportwindows.h"
+#include "export/exportwindows.h"
 
 using namespace vornel;
 

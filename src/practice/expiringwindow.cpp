@@ -1,4 +1,4 @@
-#include "tools/expiringwindow.h"
+#include "practice/expiringwindow.h"
 
 #include "app/inputrules.h"
 #include "app/look.h"
@@ -10,7 +10,7 @@
 #include "storage/clock.h"
 #include "storage/programfolder.h"
 #include "storage/text.h"
-#include "tools/exportflow.h"
+#include "export/exportflow.h"
 
 #include <QKeyEvent>
 

@@ -1,7 +1,7 @@
 #pragma once
 #include "storage/records.h"
-#include "tools/core/expiring.h"
-#include "tools/listwindow.h"
+#include "practice/core/expiring.h"
+#include "lists/listwindow.h"
 
 #include <QCheckBox>
 

@@ -1,4 +1,4 @@
-#include "tools/strumenti.h"
+#include "practice/strumenti.h"
 
 #include "app/core/helptopics.h"
 #include "app/filedialogs.h"
@@ -12,10 +12,10 @@
 #include "storage/inifile.h"
 #include "storage/programfolder.h"
 #include "storage/text.h"
-#include "tools/core/archivecheck.h"
-#include "tools/core/backup.h"
-#include "tools/core/expiring.h"
-#include "tools/expiringwindow.h"
+#include "practice/core/archivecheck.h"
+#include "practice/core/backup.h"
+#include "practice/core/expiring.h"
+#include "practice/expiringwindow.h"
 
 #include <QApplication>
 #include <QDir>

@@ -1,6 +1,6 @@
 #pragma once
-#include "tools/core/backup.h"
-#include "tools/listwindow.h"
+#include "practice/core/backup.h"
+#include "lists/listwindow.h"
 
 #include <QCheckBox>
 #include <QDialog>

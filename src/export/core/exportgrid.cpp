@@ -1,4 +1,4 @@
-#include "tools/core/exportgrid.h"
+#include "export/core/exportgrid.h"
 
 #include "storage/archive.h"
 #include "storage/cp1252.h"

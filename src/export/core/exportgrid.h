@@ -1,7 +1,7 @@
 #pragma once
 #include "app/core/helptopics.h"
 #include "storage/records.h"
-#include "tools/core/xlsexport.h"
+#include "export/core/xlsexport.h"
 
 #include <QAbstractTableModel>
 #include <QHash>

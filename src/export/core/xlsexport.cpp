@@ -1,4 +1,4 @@
-#include "tools/core/xlsexport.h"
+#include "export/core/xlsexport.h"
 
 #include "storage/cp1252.h"
 #include "storage/filelayer.h"

@@ -1,4 +1,4 @@
-#include "tools/core/certificatelines.h"
+#include "lists/core/certificatelines.h"
 
 namespace vornel::lists {
 

@@ -1,5 +1,5 @@
 #pragma once
-#include "tools/core/recordlines.h"
+#include "lists/core/recordlines.h"
 
 // The list lines of the certificate searches and of the lists of
 // certificates to complete, one layout per certificate kind.

@@ -1,4 +1,4 @@
-#include "tools/core/listorder.h"
+#include "lists/core/listorder.h"
 
 #include "storage/text.h"
 

@@ -1,4 +1,4 @@
-#include "tools/core/quickfind.h"
+#include "lists/core/quickfind.h"
 
 #include "storage/text.h"
 

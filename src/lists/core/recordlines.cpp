@@ -1,4 +1,4 @@
-#include "tools/core/recordlines.h"
+#include "lists/core/recordlines.h"
 
 #include "storage/archive.h"
 #include "storage/cp1252.h"

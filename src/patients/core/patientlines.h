@@ -1,5 +1,5 @@
 #pragma once
-#include "tools/core/recordlines.h"
+#include "lists/core/recordlines.h"
 
 // The list lines of the patient search and of the recontact summary.
 namespace vornel::lists {

@@ -1,4 +1,4 @@
-#include "tools/core/archivecheck.h"
+#include "practice/core/archivecheck.h"
 
 #include "storage/cp1252.h"
 #include "storage/records.h"

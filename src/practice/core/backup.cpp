@@ -1,12 +1,12 @@
-#include "tools/core/backup.h"
+#include "practice/core/backup.h"
 
 #include "storage/clock.h"
 #include "storage/filelayer.h"
 #include "storage/records.h"
 #include "storage/text.h"
-#include "tools/core/copylock.h"
-#include "tools/core/sha256.h"
-#include "tools/core/zipsink.h"
+#include "practice/core/copylock.h"
+#include "practice/core/sha256.h"
+#include "practice/core/zipsink.h"
 
 #include <QDir>
 #include <QDirIterator>

@@ -1,4 +1,4 @@
-#include "tools/core/copylock.h"
+#include "practice/core/copylock.h"
 
 #include "storage/filelayer.h"
 

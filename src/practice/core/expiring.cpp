@@ -1,4 +1,4 @@
-#include "tools/core/expiring.h"
+#include "practice/core/expiring.h"
 
 #include "storage/archive.h"
 #include "storage/records.h"

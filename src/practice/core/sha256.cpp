@@ -1,4 +1,4 @@
-#include "tools/core/sha256.h"
+#include "practice/core/sha256.h"
 
 #ifdef VORNEL_HAVE_LIBCRYPTO
 #include <openssl/evp.h>

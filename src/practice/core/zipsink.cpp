@@ -1,4 +1,4 @@
-#include "tools/core/zipsink.h"
+#include "practice/core/zipsink.h"
 
 #include "storage/filelayer.h"
 
