@@ -1,5 +1,7 @@
 #include "app/registry.h"
 
+#include "app/cardwindow.h"
+
 #include <QApplication>
 #include <QHash>
 #include <QPointer>
@@ -32,6 +34,11 @@ void registerWindow(QWidget* window)
 QWidget* findWindow(const char* className)
 {
     return windows().byClass.value(QByteArray(className)).data();
+}
+
+CardWindow* findCard(const char* className)
+{
+    return qobject_cast<CardWindow*>(findWindow(className));
 }
 
 void destroyWindows()

@@ -3,6 +3,8 @@
 
 #include <functional>
 
+class CardWindow;
+
 // The single instances of the persistent windows, found by class.
 namespace vornel {
 
@@ -13,6 +15,9 @@ T* instance()
 {
     return static_cast<T*>(findWindow(T::staticMetaObject.className()));
 }
+// The persistent card of that class (nullptr when there is none, or the
+// window is no card).
+CardWindow* findCard(const char* className);
 // Destroys every persistent window (end of the run, or of a test).
 void destroyWindows();
 

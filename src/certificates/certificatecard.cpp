@@ -359,8 +359,8 @@ void CertificateCard::openPrintWindow(bool preview)
 void CertificateCard::openPartnerWindow(Partner partner)
 {
     switch (partner) {
-    case Partner::Search: tools::openCertificateSearch(this); break;
-    case Partner::ToComplete: tools::openCertificatesToComplete(this); break;
+    case Partner::Search: lists::openCertificateSearch(this, *m_desc.archive, m_desc.marker); break;
+    case Partner::ToComplete: lists::openCertificatesToComplete(this, *m_desc.archive); break;
     case Partner::PatientImport: patients::openPatientSearch(this, QString::fromUtf8(m_desc.marker)); break;
     case Partner::Export: exporting::openExportWindow(this, *m_desc.archive); break;
     }

@@ -32,7 +32,7 @@ public:
 
     // Shows a stored certificate with its 1-based position: every text field
     // into the control of the same name, the flag into chkCompletato.
-    void loadRecord(const vornel::Record& record, qint64 position);
+    void loadRecord(const vornel::Record& record, qint64 position) override;
     // Fills the card's patient fields from a patient record (the patient
     // import); nothing else of the card changes.
     void importPatient(const vornel::Record& patient);

@@ -1,7 +1,7 @@
 #include "lists/certificatesearch.h"
 
+#include "app/cardwindow.h"
 #include "app/registry.h"
-#include "certificates/certificatecards.h"
 #include "lists/core/certificatelines.h"
 
 #include <memory>
@@ -10,12 +10,18 @@ using namespace vornel;
 
 namespace {
 
-template <class Card>
+// Hands a record to the card of the class named, found in the registry.
+template <const char* CardClass>
 void loadIntoCard(const Record& record, qint64 position)
 {
-    if (auto* card = instance<Card>())
+    if (CardWindow* card = findCard(CardClass))
         card->loadRecord(record, position);
 }
+
+constexpr char kCertificatiCard[] = "TfrmCertificati";
+constexpr char kNonIdoneitaCard[] = "TfrmCertificati_NonIdoneita";
+constexpr char kAgonisticiCard[] = "TfrmCertificati_Agonistici";
+constexpr char kDisabiliCard[] = "TfrmCertificati_Disabili";
 
 constexpr const char* kInstructions =
     "Digitare una o più parole consecutive contenute nelle schede da cercare nei campi prescelti e premere il "
@@ -36,10 +42,10 @@ constexpr records::Filter kSportFilters[] = {
     {"txtSportRichiesto", "Sport per cui è stata richiesta la visita:", "txtSportRichiesto", false}};
 #undef VORNEL_COMMON_FILTERS
 
-constexpr records::Target kCertificatiTarget[] = {{"certificati", &loadIntoCard<TfrmCertificati>}};
-constexpr records::Target kNonTarget[] = {{"certificati_nonidoneita", &loadIntoCard<TfrmCertificati_NonIdoneita>}};
-constexpr records::Target kAgoTarget[] = {{"certificati_agonistici", &loadIntoCard<TfrmCertificati_Agonistici>}};
-constexpr records::Target kDisTarget[] = {{"certificati_disabili", &loadIntoCard<TfrmCertificati_Disabili>}};
+constexpr records::Target kCertificatiTarget[] = {{"certificati", &loadIntoCard<kCertificatiCard>}};
+constexpr records::Target kNonTarget[] = {{"certificati_nonidoneita", &loadIntoCard<kNonIdoneitaCard>}};
+constexpr records::Target kAgoTarget[] = {{"certificati_agonistici", &loadIntoCard<kAgonisticiCard>}};
+constexpr records::Target kDisTarget[] = {{"certificati_disabili", &loadIntoCard<kDisabiliCard>}};
 
 const records::Search kSearchCertificati{
     " Trova certificati medici non agonistici in archivio", kInstructions, kBanner, kSearchHint,
@@ -66,20 +72,20 @@ constexpr unsigned kSteelBlue = 0x4682B4; // the background of the lists to comp
 
 const records::FlaggedList kListCertificati{kListCaption, kListBanner, kListHint, &archives::Certificati,
                                             lists::kCertificatoLine, "chkCompletato", "No", false, kListTitle,
-                                            &loadIntoCard<TfrmCertificati>, kSteelBlue};
+                                            &loadIntoCard<kCertificatiCard>, kSteelBlue};
 const records::FlaggedList kListNon{kListCaption, kListBanner, kListHint, &archives::NonIdoneita,
                                     lists::kNonIdoneitaLine, "chkCompletato", "No", false, kListTitle,
-                                    &loadIntoCard<TfrmCertificati_NonIdoneita>, kSteelBlue};
+                                    &loadIntoCard<kNonIdoneitaCard>, kSteelBlue};
 const records::FlaggedList kListAgo{kListCaption, kListBanner, kListHint, &archives::Agonistici,
                                     lists::kAgonisticaLine, "chkCompletato", "No", false, kListTitle,
-                                    &loadIntoCard<TfrmCertificati_Agonistici>, kSteelBlue};
+                                    &loadIntoCard<kAgonisticiCard>, kSteelBlue};
 const records::FlaggedList kListDis{kListCaption, kListBanner, kListHint, &archives::Disabili,
                                     lists::kAgonisticaLine, "chkCompletato", "No", false, kListTitle,
-                                    &loadIntoCard<TfrmCertificati_Disabili>, kSteelBlue};
+                                    &loadIntoCard<kDisabiliCard>, kSteelBlue};
 
 // The windows of each card kind.
 struct Windows {
-    const cards::Descriptor* card;
+    const ArchiveDef* archive;
     std::unique_ptr<SearchWindow> (*search)(QWidget*);
     std::unique_ptr<FlaggedListWindow> (*toComplete)(QWidget*);
 };
@@ -89,15 +95,15 @@ std::unique_ptr<Base> make(QWidget* parent)
     return std::make_unique<W>(parent);
 }
 const Windows kWindows[] = {
-    {&cards::kNonAgonistico, &make<TfrmTrovaCertificati, SearchWindow>, &make<TfrmSelezionate, FlaggedListWindow>},
-    {&cards::kNonIdoneita, &make<TfrmTrovaCertificatiNon, SearchWindow>, &make<TfrmSelezionateNon, FlaggedListWindow>},
-    {&cards::kAgonistico, &make<TfrmTrovaCertificatiAgo, SearchWindow>, &make<TfrmSelezionateAgo, FlaggedListWindow>},
-    {&cards::kDisabili, &make<TfrmTrovaCertificatiDis, SearchWindow>, &make<TfrmSelezionateDis, FlaggedListWindow>},
+    {&archives::Certificati, &make<TfrmTrovaCertificati, SearchWindow>, &make<TfrmSelezionate, FlaggedListWindow>},
+    {&archives::NonIdoneita, &make<TfrmTrovaCertificatiNon, SearchWindow>, &make<TfrmSelezionateNon, FlaggedListWindow>},
+    {&archives::Agonistici, &make<TfrmTrovaCertificatiAgo, SearchWindow>, &make<TfrmSelezionateAgo, FlaggedListWindow>},
+    {&archives::Disabili, &make<TfrmTrovaCertificatiDis, SearchWindow>, &make<TfrmSelezionateDis, FlaggedListWindow>},
 };
-const Windows* windowsOf(const CertificateCard* card)
+const Windows* windowsOf(const ArchiveDef& archive)
 {
     for (const Windows& w : kWindows)
-        if (w.card == &card->descriptor())
+        if (w.archive == &archive)
             return &w;
     return nullptr;
 }
@@ -113,23 +119,23 @@ TfrmSelezionateNon::TfrmSelezionateNon(QWidget* parent) : FlaggedListWindow(kLis
 TfrmSelezionateAgo::TfrmSelezionateAgo(QWidget* parent) : FlaggedListWindow(kListAgo, parent) {}
 TfrmSelezionateDis::TfrmSelezionateDis(QWidget* parent) : FlaggedListWindow(kListDis, parent) {}
 
-namespace vornel::tools {
+namespace vornel::lists {
 
-void openCertificateSearch(CertificateCard* card)
+void openCertificateSearch(QWidget* card, const ArchiveDef& archive, const char* marker)
 {
-    if (const Windows* w = windowsOf(card)) {
+    if (const Windows* w = windowsOf(archive)) {
         const std::unique_ptr<SearchWindow> window = w->search(card);
-        window->lblMemory->setText(QString::fromUtf8(card->descriptor().marker));
+        window->lblMemory->setText(QString::fromUtf8(marker));
         window->exec();
     }
 }
 
-void openCertificatesToComplete(CertificateCard* card)
+void openCertificatesToComplete(QWidget* card, const ArchiveDef& archive)
 {
-    if (const Windows* w = windowsOf(card)) {
+    if (const Windows* w = windowsOf(archive)) {
         const std::unique_ptr<FlaggedListWindow> window = w->toComplete(card);
         window->exec();
     }
 }
 
-} // namespace vornel::tools
+} // namespace vornel::lists

@@ -1,7 +1,6 @@
 #pragma once
 #include "lists/recordwindows.h"
 
-class CertificateCard;
 
 // The certificate searches, one per kind: six filters, the lines in file
 // order, a double-click loads the certificate into its card.
@@ -48,10 +47,10 @@ public:
     explicit TfrmSelezionateDis(QWidget* parent);
 };
 
-namespace vornel::tools {
+namespace vornel::lists {
 // Opens the search of the card's kind, with the card's marker; returns
 // when it has closed.
-void openCertificateSearch(CertificateCard* card);
+void openCertificateSearch(QWidget* card, const ArchiveDef& archive, const char* marker);
 // Opens the list of certificates to complete of the card's kind.
-void openCertificatesToComplete(CertificateCard* card);
-} // namespace vornel::tools
+void openCertificatesToComplete(QWidget* card, const ArchiveDef& archive);
+} // namespace vornel::lists

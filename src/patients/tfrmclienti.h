@@ -24,6 +24,7 @@ public:
     // Shows a stored record with its 1-based position, as a navigation step
     // does; the patient search and the recontact list use it too.
     void showRecord(const vornel::Record& record, qint64 position);
+    void loadRecord(const vornel::Record& record, qint64 position) override { showRecord(record, position); }
 
     // Section 1: personal data.
     QLineEdit* txtPaziente;

@@ -1,11 +1,10 @@
 #include "practice/expiringwindow.h"
 
+#include "app/cardwindow.h"
 #include "app/inputrules.h"
 #include "app/look.h"
-#include "app/mainmenu.h"
 #include "app/messages.h"
 #include "app/registry.h"
-#include "certificates/certificatecards.h"
 #include "storage/archive.h"
 #include "storage/clock.h"
 #include "storage/programfolder.h"
@@ -18,12 +17,10 @@ using namespace vornel;
 using vornel::look::named;
 
 namespace {
-// The card of a certificate's kind.
-CertificateCard* cardOf(expiring::Kind kind)
+// The card of a certificate's kind, found in the registry.
+CardWindow* cardOf(expiring::Kind kind)
 {
-    if (kind == expiring::Kind::Agonistico)
-        return instance<TfrmCertificati_Agonistici>();
-    return instance<TfrmCertificati_Disabili>();
+    return findCard(kind == expiring::Kind::Agonistico ? "TfrmCertificati_Agonistici" : "TfrmCertificati_Disabili");
 }
 
 const ArchiveDef& archiveOf(expiring::Kind kind)
@@ -137,7 +134,7 @@ void TfrmScadenze::lstRecordsDblClick()
     if (row < 0 || row >= int(m_entries.size()))
         return;
     const expiring::Entry& e = m_entries[std::size_t(row)];
-    CertificateCard* card = cardOf(e.cert.kind);
+    CardWindow* card = cardOf(e.cert.kind);
     if (!card)
         return;
     // The certificate is read again at its position: one saved over since
@@ -185,7 +182,7 @@ bool openList(QWidget* parent, const std::function<void()>& leave)
         return false;
     if (leave)
         leave();
-    goTo(chosen.card, instance<TfrmAvvio>());
+    goTo(chosen.card, findWindow("TfrmAvvio"));
     chosen.card->loadRecord(*chosen.record, chosen.position);
     return true;
 }

@@ -10,7 +10,7 @@
 
 #include <vector>
 
-class CertificateCard;
+class CardWindow;
 class QWidget;
 
 // The competitive certificates about to expire, of both competitive
@@ -31,7 +31,7 @@ public:
     // opener shows its card in place of the main menu and loads it there
     // (showing a card starts it on a new certificate, so loading comes after).
     struct Choice {
-        CertificateCard* card = nullptr;
+        CardWindow* card = nullptr;
         std::optional<vornel::Record> record;
         qint64 position = 0;
     };

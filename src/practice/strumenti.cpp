@@ -4,7 +4,6 @@
 #include "app/filedialogs.h"
 #include "app/help.h"
 #include "app/look.h"
-#include "app/mainmenu.h"
 #include "app/messages.h"
 #include "app/registry.h"
 #include "storage/archive.h"

@@ -1,0 +1,212 @@
+// The manifest of a copy, the files a copy holds and the names it may hold.
+#include "practice/core/backup.h"
+#include "practice/core/backup_common.h"
+
+#include "storage/clock.h"
+#include "storage/filelayer.h"
+#include "storage/records.h"
+#include "storage/text.h"
+#include "practice/core/copylock.h"
+#include "practice/core/sha256.h"
+#include "practice/core/zipsink.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QRegularExpression>
+#include <QSet>
+#include <QTemporaryDir>
+
+#include <zip.h>
+
+#include <array>
+#include <memory>
+#include <vector>
+
+
+namespace vornel::backup {
+
+using namespace detail;
+
+// --- manifest ------------------------------------------------------------------
+
+QString manifestName()
+{
+    return QStringLiteral("Vornel_Manifesto.json");
+}
+
+qint64 Manifest::patients() const
+{
+    for (const ManifestFile& f : files)
+        if (f.path == QLatin1String(archives::Pazienti.fileName))
+            return qMax<qint64>(0, f.records);
+    return 0;
+}
+
+qint64 Manifest::certificates() const
+{
+    qint64 n = 0;
+    for (const ManifestFile& f : files)
+        if (archiveOf(f.path) && f.path != QLatin1String(archives::Pazienti.fileName))
+            n += qMax<qint64>(0, f.records);
+    return n;
+}
+
+qint64 Manifest::totalBytes() const
+{
+    qint64 n = 0;
+    for (const ManifestFile& f : files)
+        n += f.size;
+    return n;
+}
+
+QByteArray Manifest::toJson() const
+{
+    QJsonArray list;
+    for (const ManifestFile& f : files) {
+        QJsonObject o{{QStringLiteral("percorso"), f.path},
+                      {QStringLiteral("dimensione"), double(f.size)},
+                      {QStringLiteral("sha256"), QString::fromLatin1(f.sha256)}};
+        if (f.recordSize > 0) {
+            o.insert(QStringLiteral("dimensioneScheda"), f.recordSize);
+            o.insert(QStringLiteral("schede"), double(f.records));
+        }
+        list.append(o);
+    }
+    QJsonObject root{{QStringLiteral("programma"), program},
+                     {QStringLiteral("versione"), version},
+                     {QStringLiteral("data"), date.toString(Qt::ISODate)},
+                     {QStringLiteral("file"), list},
+                     {QStringLiteral("cartelle"), QJsonArray::fromStringList(folders)}};
+    return QJsonDocument(root).toJson(QJsonDocument::Indented);
+}
+
+bool Manifest::fromJson(const QByteArray& json, Manifest& out)
+{
+    QJsonParseError error;
+    const QJsonDocument doc = QJsonDocument::fromJson(json, &error);
+    if (error.error != QJsonParseError::NoError || !doc.isObject())
+        return false;
+    const QJsonObject root = doc.object();
+    out = Manifest();
+    out.program = root.value(QStringLiteral("programma")).toString();
+    out.version = root.value(QStringLiteral("versione")).toString();
+    out.date = QDateTime::fromString(root.value(QStringLiteral("data")).toString(), Qt::ISODate);
+    if (out.program != QLatin1String("Vornel") || !out.date.isValid()
+        || !root.value(QStringLiteral("file")).isArray())
+        return false;
+    for (const QJsonValue& v : root.value(QStringLiteral("file")).toArray()) {
+        const QJsonObject o = v.toObject();
+        ManifestFile f;
+        f.path = o.value(QStringLiteral("percorso")).toString();
+        f.size = qint64(o.value(QStringLiteral("dimensione")).toDouble(-1));
+        f.sha256 = o.value(QStringLiteral("sha256")).toString().toLatin1();
+        f.recordSize = o.value(QStringLiteral("dimensioneScheda")).toInt(0);
+        f.records = qint64(o.value(QStringLiteral("schede")).toDouble(-1));
+        if (f.path.isEmpty() || f.size < 0 || f.sha256.size() != 64)
+            return false;
+        out.files.append(f);
+    }
+    for (const QJsonValue& v : root.value(QStringLiteral("cartelle")).toArray())
+        out.folders.append(v.toString());
+    return true;
+}
+
+// --- contents ------------------------------------------------------------------
+
+Contents collectContents(const QString& programFolder)
+{
+    Contents c;
+    const QDir dir(programFolder);
+    auto plainFile = [](const QFileInfo& info) { return info.isFile() && !info.isSymLink(); };
+    for (const ArchiveDef* a : kArchives)
+        if (plainFile(QFileInfo(dir.filePath(QLatin1String(a->fileName)))))
+            c.files << QLatin1String(a->fileName);
+    for (const char* name : {kSettingsFile, kPasswordFile})
+        if (plainFile(QFileInfo(dir.filePath(QLatin1String(name)))))
+            c.files << QLatin1String(name);
+
+    QStringList tops;
+    for (const QFileInfo& info : dir.entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System,
+                                                   QDir::Name)) {
+        if (info.isSymLink())
+            continue;
+        if (info.fileName() == QLatin1String(kAttachmentsFolder) || isPatientFolderName(info.fileName()))
+            tops << info.fileName();
+    }
+    QStringList files, folders;
+    for (const QString& top : tops) {
+        folders << top;
+        QDirIterator it(dir.filePath(top), QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System,
+                        QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            it.next();
+            const QFileInfo info = it.fileInfo();
+            if (info.isSymLink())
+                continue;
+            const QString rel = dir.relativeFilePath(info.filePath());
+            if (info.isDir())
+                folders << rel;
+            else if (info.isFile())
+                files << rel;
+        }
+    }
+    files.sort();
+    folders.sort();
+    c.files << files;
+    c.folders = folders;
+    return c;
+}
+
+QString copyFileName(const QString& folder, const QString& prefix, const QDateTime& when)
+{
+    const QString stem = prefix + when.toString(QStringLiteral("yyyy-MM-dd_HHmm"));
+    const QDir dir(folder);
+    QString name = stem + QStringLiteral(".zip");
+    for (int n = 2; QFileInfo::exists(dir.filePath(name)); ++n)
+        name = QStringLiteral("%1_%2.zip").arg(stem).arg(n);
+    return name;
+}
+
+bool isInsideFolder(const QString& folder, const QString& programFolder)
+{
+    auto canonical = [](const QString& path) {
+        const QString c = QFileInfo(path).canonicalFilePath();
+        QString p = QDir::cleanPath(c.isEmpty() ? QFileInfo(path).absoluteFilePath() : c);
+#ifdef Q_OS_WIN
+        p = upperAscii(p);
+#endif
+        return p;
+    };
+    const QString f = canonical(folder);
+    const QString root = canonical(programFolder);
+    return f == root || f.startsWith(root.endsWith(QLatin1Char('/')) ? root : root + QLatin1Char('/'));
+}
+
+bool isRestorableName(const QString& entry)
+{
+    QString name = entry;
+    if (name.endsWith(QLatin1Char('/')))
+        name.chop(1);
+    if (name.isEmpty() || name.contains(QLatin1Char('\\')) || name.contains(QLatin1Char(':'))
+        || name.startsWith(QLatin1Char('/')))
+        return false;
+    for (QChar c : name)
+        if (c.unicode() < 32)
+            return false;
+    const QStringList parts = name.split(QLatin1Char('/'));
+    for (const QString& p : parts)
+        if (p.isEmpty() || p == QLatin1String(".") || p == QLatin1String(".."))
+            return false;
+    const QString& top = parts.first();
+    if (parts.size() == 1 && !entry.endsWith(QLatin1Char('/'))
+        && (archiveOf(top) || top == QLatin1String(kSettingsFile) || top == QLatin1String(kPasswordFile)))
+        return true;
+    return top == QLatin1String(kAttachmentsFolder) || isPatientFolderName(top);
+}
+
+} // namespace vornel::backup
