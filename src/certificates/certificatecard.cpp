@@ -254,7 +254,6 @@ void CertificateCard::cmdSalvaClick()
     QString done;
     msg::guarded(this, [&] {
         Archive archive(*m_desc.archive);
-        archive.open();
         const bool update = !trimmed(lblPosizione->text()).isEmpty();
         const qint64 position = storeRecord(archive, record, lblPosizione->text());
         archive.close();

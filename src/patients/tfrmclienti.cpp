@@ -261,7 +261,6 @@ void TfrmClienti::cmdSalvaClick()
     const bool update = !trimmed(lblPosizione->text()).isEmpty();
     const bool stored = msg::guarded(this, [&] {
         Archive archive(archives::Pazienti);
-        archive.open();
         const qint64 position = storeRecord(archive, record, lblPosizione->text());
         archive.close();
         lblPosizione->setText(QString::number(position));

@@ -108,21 +108,48 @@ QString Archive::lockPathOf(const QString& archivePath)
     return AppendLock::pathFor(archivePath);
 }
 
-qint64 Archive::append(const Record& record)
+// Takes the archive's lock, then opens the file anew: a file replaced while
+// this copy waited (a restore puts new archives in place under the same
+// lock) is the one written, never the one that was moved away.
+std::unique_ptr<AppendLock> Archive::lockAndReopen()
 {
-    if (!isOpen())
-        fail();
-    const AppendLock lock(m_path, lockWait);
-    switch (lock.status()) {
+    auto lock = std::make_unique<AppendLock>(m_path, lockWait);
+    switch (lock->status()) {
     case AppendLock::Held:
         break;
     case AppendLock::Busy:
-        throw ArchiveLockedError(lock.lockPath());
+        throw ArchiveLockedError(lock->lockPath());
     default:
-        throw ArchiveError(QStringLiteral("%1: the lock file cannot be created").arg(lock.lockPath()).toStdString());
+        throw ArchiveError(QStringLiteral("%1: the lock file cannot be created").arg(lock->lockPath()).toStdString());
     }
+    open();
+    return lock;
+}
+
+void Archive::sync()
+{
+    QString why;
+    if (!isOpen() || !files::syncToDisk(*m_file, &why))
+        throw ArchiveError(QStringLiteral("%1: %2").arg(m_path, why).toStdString());
+}
+
+qint64 Archive::append(const Record& record)
+{
+    const auto lock = lockAndReopen();
     seek(count());
     write(record);
+    sync();
+    return m_position;
+}
+
+qint64 Archive::overwrite(qint64 position, const Record& record)
+{
+    const auto lock = lockAndReopen();
+    if (position < 1 || position > count())
+        throw ArchiveError("the card's position is not a record of the archive");
+    seek(position - 1);
+    write(record);
+    sync();
     return m_position;
 }
 
@@ -154,11 +181,9 @@ qint64 storeRecord(Archive& archive, const Record& record, const QString& shownP
         return archive.append(record);
     bool number = false;
     const qint64 p = shown.toLongLong(&number);
-    if (!number || p < 1 || p > archive.count())
+    if (!number)
         throw ArchiveError("the card's position is not a record of the archive");
-    archive.seek(p - 1);
-    archive.write(record);
-    return archive.position();
+    return archive.overwrite(p, record);
 }
 
 } // namespace vornel

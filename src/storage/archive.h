@@ -60,15 +60,23 @@ public:
     void write(const Record& record);
     void close();
 
-    // Appends under the archive's AppendLock (storage/appendlock.h), shared
-    // with every other copy of the program, so two workstations never write
-    // over each other's new record. Returns the 1-based position of the
-    // appended record. The lock file is the archive's path followed by
-    // ".lock"; one left behind by a copy that died (its process gone, or
-    // empty or unreadable and older than a few seconds) is taken over. A live
-    // lock throws ArchiveLockedError after waiting at most lockWait
-    // milliseconds; nothing is ever appended without the lock.
+    // Every write that stores a record takes the archive's AppendLock
+    // (storage/appendlock.h), shared with every other copy of the program,
+    // BEFORE it opens the file: the archive need not be open, and is open
+    // afterwards on the file the lock protects. Two workstations never write
+    // over each other's new record, and a file put in place by a restore
+    // while this copy waited is the one written. The lock file is the
+    // archive's path followed by ".lock"; one left behind by a copy that died
+    // (its process gone, or empty or unreadable and older than a few seconds)
+    // is taken over. A live lock throws ArchiveLockedError after waiting at
+    // most lockWait milliseconds; nothing is ever written without the lock.
+    // The record is on the disk (synced) when these return.
+    //
+    // Appends the record; returns its 1-based position.
     qint64 append(const Record& record);
+    // Writes the record over the stored one at the 1-based position (which
+    // must exist); returns the position.
+    qint64 overwrite(qint64 position, const Record& record);
     static QString lockPathOf(const QString& archivePath);
     static constexpr int lockWait = AppendLock::wait;
 
@@ -78,6 +86,8 @@ public:
 
 private:
     [[noreturn]] void fail() const;
+    std::unique_ptr<AppendLock> lockAndReopen();
+    void sync();
 
     QString m_path;
     const RecordLayout* m_layout;

@@ -5,7 +5,17 @@
 #include <QMutex>
 #include <QSaveFile>
 
+#include <cerrno>
+#include <cstring>
+
 #include <vector>
+
+#if defined(Q_OS_WIN)
+#include <io.h>
+#include <windows.h>
+#else
+#include <unistd.h>
+#endif
 
 namespace vornel::files {
 
@@ -19,6 +29,7 @@ const char* opName(Op op)
     case Op::Write: return "write";
     case Op::Rename: return "rename";
     case Op::Copy: return "copy";
+    case Op::Sync: return "sync";
     }
     return "?";
 }
@@ -197,6 +208,35 @@ void copyReplacing(const QString& source, const QString& target)
     }
     if (!out.commit())
         failWith(target, Op::Rename, out.errorString());
+}
+
+bool syncToDisk(QFileDevice& file, QString* why)
+{
+    const auto refuse = [&](const QString& reason) {
+        if (why)
+            *why = reason;
+        return false;
+    };
+    if (!file.isOpen())
+        return refuse(QStringLiteral("not open"));
+    if (!file.flush())
+        return refuse(file.errorString());
+    if (faults::hit(Op::Sync, file.fileName()))
+        return refuse(QStringLiteral("injected fault"));
+    const int fd = file.handle();
+    if (fd < 0)
+        return refuse(QStringLiteral("no file handle"));
+#if defined(Q_OS_WIN)
+    if (!FlushFileBuffers(reinterpret_cast<HANDLE>(_get_osfhandle(fd))))
+        return refuse(QStringLiteral("the disk did not confirm the write"));
+#elif defined(Q_OS_DARWIN)
+    if (::fsync(fd) != 0)
+        return refuse(QString::fromLocal8Bit(std::strerror(errno)));
+#else
+    if (::fdatasync(fd) != 0)
+        return refuse(QString::fromLocal8Bit(std::strerror(errno)));
+#endif
+    return true;
 }
 
 File::File(const QString& path) : QFile(path) {}

@@ -18,6 +18,7 @@
 //   files::SaveFile out(path); out.open(QIODevice::WriteOnly); out.write(...); out.commit();
 //                                                  // streamed whole-file replace, for large exports
 //   files::rename(from, to);                       // moves a file to a name that is free
+//   files::syncToDisk(f);                          // flushed and on the disk, not only in the cache
 //   files::faults::failOn(files::Op::Write, "Studio_Medico_Vrn.ini");   // tests only
 //
 // writeWhole, copyReplacing and rename throw files::FileError (what(): path and
@@ -27,7 +28,7 @@
 // or stream them into a SaveFile, so the seam sees every file.
 namespace vornel::files {
 
-enum class Op { Open, Read, Write, Rename, Copy };
+enum class Op { Open, Read, Write, Rename, Copy, Sync };
 
 class FileError : public std::runtime_error {
 public:
@@ -63,6 +64,12 @@ void copyReplacing(const QString& source, const QString& target);
 // an existing 'to' is never replaced). A Rename fault on either path fails it,
 // one use of the fault for one rename; the file then stays where it was.
 void rename(const QString& from, const QString& to);
+
+// Flushes what was written to the open file and waits until the disk holds it
+// (fdatasync on POSIX, FlushFileBuffers on Windows), so a record shown as
+// stored survives a pulled USB stick or a power cut. False (the reason in
+// 'why') when the system refuses; a Sync fault fails it in tests.
+bool syncToDisk(QFileDevice& file, QString* why = nullptr);
 
 // A QFile whose open, read and write can be made to fail by the test hook.
 class File : public QFile {
