@@ -39,8 +39,11 @@ base_libs=(
     # installed graphics driver.
     libGL.so.1 libEGL.so.1 libGLX.so.0 libGLdispatch.so.0 libglapi.so.0 libgbm.so.1
     libdrm.so.2
-    # X11 client libraries: they must match the system's libxcb.
+    # X11 client libraries: they must match the system's libxcb. Qt's xcb
+    # platform also opens libXcursor (with libXfixes, libXrender) by itself
+    # when the desktop has it, for the cursor theme.
     libX11.so.6 libX11-xcb.so.1 libxcb.so.1 libxcb-dri2.so.0 libxcb-dri3.so.0
+    libXcursor.so.1 libXfixes.so.3 libXrender.so.1
     # Font configuration and rendering: they read the system's font configuration.
     libfontconfig.so.1 libfreetype.so.6 libexpat.so.1
     # Compression and small system libraries every distribution installs.
