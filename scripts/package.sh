@@ -52,10 +52,11 @@ base_libs=(
     # so they come from the same system.
     libXau.so.6 libXdmcp.so.6 libbsd.so.0 libmd.so.0 libbrotlidec.so.1 libbrotlicommon.so.1
 )
-# Bundled although the exclude list names them: a minimal Debian with X11
-# and GL (libgl1, libegl1) has none of them, and Qt links them directly.
-#   libOpenGL.so.0 (glvnd's entry points; the program never draws with OpenGL),
-#   libharfbuzz.so.0, libICE.so.6, libSM.so.6.
+# Bundled although the exclude list names them, because Qt links them directly
+# and a minimal Debian with X11 and GL (libgl1, libegl1) may lack them:
+#   libOpenGL.so.0 (glvnd's entry points, only in libopengl0; the program never
+#   draws with OpenGL), libharfbuzz.so.0, libICE.so.6 and libSM.so.6 (these two
+#   come only with some X11 packages).
 
 # The Qt plugins the program needs, by folder of the Qt plugin tree.
 qt_plugins=(
