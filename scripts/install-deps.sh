@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build, the program and the tests need,
-# when any of them is missing. Run as root (or with sudo available).
+# Installs the Debian packages the build, the program, the tests and the
+# release (scripts/package.sh) need, when any of them is missing. Installing
+# needs root or sudo; without either, it names the packages and the command
+# to run as root, and stops.
 set -euo pipefail
 
 packages=(
@@ -8,6 +10,7 @@ packages=(
     qt6-base-dev qt6-base-dev-tools qt6-svg-dev qt6-translations-l10n libgl-dev
     fonts-liberation2 fonts-dejavu-core
     poppler-utils libzip-dev libssl-dev
+    patchelf
     "$@"
 )
 
@@ -20,7 +23,18 @@ if [ ${#missing[@]} -eq 0 ]; then
 fi
 
 SUDO=""
-if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
+if [ "$(id -u)" -ne 0 ]; then
+    if ! command -v sudo >/dev/null 2>&1; then
+        echo "These Debian packages are missing: ${missing[*]}" >&2
+        echo "Installing them needs root, and sudo is not available. As root, run:" >&2
+        echo >&2
+        echo "    apt-get install --no-install-recommends ${missing[*]}" >&2
+        echo >&2
+        echo "then run this command again." >&2
+        exit 1
+    fi
+    SUDO="sudo"
+fi
 echo "Installing: ${missing[*]}"
 $SUDO apt-get update -qq
 DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"

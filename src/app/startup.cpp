@@ -10,11 +10,35 @@
 #include "storage/clock.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFont>
+#include <QFontDatabase>
 #include <QLibraryInfo>
 #include <QTranslator>
 
 namespace vornel {
+
+QStringList loadProgramFonts(const QString& folder)
+{
+    QStringList families;
+    const QDir dir(folder);
+    if (!dir.exists())
+        return families;
+    const QStringList files = dir.entryList({QStringLiteral("*.ttf"), QStringLiteral("*.otf"),
+                                             QStringLiteral("*.ttc"), QStringLiteral("*.TTF"),
+                                             QStringLiteral("*.OTF"), QStringLiteral("*.TTC")},
+                                            QDir::Files | QDir::Readable, QDir::Name);
+    for (const QString& name : files) {
+        const int id = QFontDatabase::addApplicationFont(dir.filePath(name));
+        if (id < 0)
+            continue;
+        for (const QString& family : QFontDatabase::applicationFontFamilies(id)) {
+            if (!families.contains(family))
+                families.append(family);
+        }
+    }
+    return families;
+}
 
 void prepareApplication()
 {
@@ -22,6 +46,10 @@ void prepareApplication()
     if (done)
         return;
     done = true;
+    // The fonts shipped beside the executable come first, so the names below
+    // map to the same faces (and the same printed metrics) on every machine;
+    // without the folder the system's fonts serve.
+    loadProgramFonts(QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("fonts")));
     QFont::insertSubstitution(QStringLiteral("Arial"), QStringLiteral("Liberation Sans"));
     QFont::insertSubstitution(QStringLiteral("Courier New"), QStringLiteral("Liberation Mono"));
     QFont::insertSubstitution(QStringLiteral("Times New Roman"), QStringLiteral("Liberation Serif"));
