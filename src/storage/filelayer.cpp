@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <QMutex>
 #include <QSaveFile>
+#include <QTemporaryFile>
 
 #include <vector>
 
@@ -197,6 +198,16 @@ void copyReplacing(const QString& source, const QString& target)
     }
     if (!out.commit())
         failWith(target, Op::Rename, out.errorString());
+}
+
+bool canCreateFilesIn(const QString& folder)
+{
+    if (faults::hit(Op::Open, folder))
+        return false;
+    if (!QFileInfo(folder).isDir())
+        return false;
+    QTemporaryFile probe(QDir(folder).filePath(QStringLiteral(".vornel_prova_XXXXXX")));
+    return probe.open(); // removed when the probe goes
 }
 
 File::File(const QString& path) : QFile(path) {}

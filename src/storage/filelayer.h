@@ -18,6 +18,7 @@
 //   files::SaveFile out(path); out.open(QIODevice::WriteOnly); out.write(...); out.commit();
 //                                                  // streamed whole-file replace, for large exports
 //   files::rename(from, to);                       // moves a file to a name that is free
+//   files::canCreateFilesIn(folder);               // may new files be made there?
 //   files::faults::failOn(files::Op::Write, "Studio_Medico_Vrn.ini");   // tests only
 //
 // writeWhole, copyReplacing and rename throw files::FileError (what(): path and
@@ -63,6 +64,11 @@ void copyReplacing(const QString& source, const QString& target);
 // an existing 'to' is never replaced). A Rename fault on either path fails it,
 // one use of the fault for one rename; the file then stays where it was.
 void rename(const QString& from, const QString& to);
+
+// Whether a new file can be created in the folder (tried with a small file
+// that is removed at once). An Open fault on the folder's path makes it
+// false, as a folder the user may not write into does.
+bool canCreateFilesIn(const QString& folder);
 
 // A QFile whose open, read and write can be made to fail by the test hook.
 class File : public QFile {
