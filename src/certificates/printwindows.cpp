@@ -147,8 +147,8 @@ CertificatePrintWindow::CertificatePrintWindow(const certificates::PrintWindowDe
         b->setCursor(Qt::PointingHandCursor);
         b->setAutoDefault(false);
     }
-    // Enter prints, unless the focus is on Annulla: Enter on the focused
-    // button presses that button, as Space does.
+    // Enter prints, unless the focus is on another button: Enter on the
+    // focused button presses that button, as Space does.
     btnStampa->setDefault(true);
     look::pressOnEnter({btnAnnulla, btnPdf, btnStampa});
 
