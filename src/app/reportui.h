@@ -4,10 +4,12 @@
 //   doc.prepare();
 //   vornel::printing::print(parent, doc);   // the print dialog, then the printer
 //   vornel::printing::preview(parent, doc); // prepares again, modal maximised preview
+// Where no printer is installed, print warns the user and prints nothing.
 //
 // Tests replace what "print" does with setPrintSeam, e.g. to write a PDF:
 //   vornel::printing::setPrintSeam([&](const report::Document& d, QWidget*) {
 //       d.exportPdf(path); return true; });
+// and play a computer without printers with setPrinterCheck([] { return false; }).
 #include "documents/report.h"
 
 #include <QDialog>
