@@ -310,8 +310,13 @@ void TstAttachments::apriOpensTheQuotedPath()
     click(child(w.get(), "btnApri03"));
     QCOMPARE(m_env->opened.size(), 1);
     QCOMPARE(m_env->opened[0], QUrl::fromLocalFile(m_env->path(QStringLiteral("Documenti_Allegati/analisi del sangue.pdf"))));
-    // A missing file is not reported.
     QVERIFY(m_env->messages.isEmpty());
+    // No program opens it: its place is said, so it can be opened by hand.
+    m_env->openSucceeds = false;
+    click(child(w.get(), "btnApri03"));
+    QCOMPARE(m_env->texts(), QStringList(QStringLiteral("Impossibile aprire automaticamente il file:\r\n\r\n%1\r\n\r\nAprirlo con il programma adatto.").arg(QDir::toNativeSeparators(
+                                 m_env->path(QStringLiteral("Documenti_Allegati/analisi del sangue.pdf"))))));
+    QCOMPARE(int(m_env->messages[0].kind), int(vornel::msg::Kind::Information));
 }
 
 void TstAttachments::patientFolder()
@@ -333,6 +338,13 @@ void TstAttachments::patientFolder()
     // The second opening found the folder as it was.
     QCOMPARE(testing::readFile(folder + QStringLiteral("/visita.pdf")), QByteArray("V"));
     QVERIFY(m_env->messages.isEmpty());
+    // A desktop that opens no folder: the folder's place is said.
+    m_env->openSucceeds = false;
+    TfrmCartella w(vornel::instance<TfrmClienti>());
+    w.lblMemory->setText(QStringLiteral("3"));
+    w.show();
+    click(child(&w, "btnApriCartella"));
+    QCOMPARE(m_env->texts(), QStringList(QStringLiteral("Impossibile aprire automaticamente il file:\r\n\r\n%1\r\n\r\nAprirlo con il programma adatto.").arg(QDir::toNativeSeparators(folder))));
 }
 
 void TstAttachments::patientFolderChiudi()

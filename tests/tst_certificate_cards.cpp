@@ -475,12 +475,22 @@ private slots:
         QCOMPARE(fileSize(*m_env, k), k.layout->size());
         QCOMPARE(card->lblPosizione->text(), QStringLiteral("5"));
 
+        // Closing: the refused write is shown, then the question whether to
+        // close without the office data; No keeps the card, Sì leaves it.
         setProgramFolder(unusable + QStringLiteral("/sotto"));
         m_env->messages.clear();
+        m_env->confirmAnswer = false;
         card->cmdEsci->click();
         QVERIFY(card->isVisible());
-        QCOMPARE(m_env->messages.size(), 1);
-        QVERIFY(m_env->lastText().startsWith(QStringLiteral("Unable to write to ")));
+        QCOMPARE(m_env->messages.size(), 2);
+        QVERIFY(m_env->messages[0].text.startsWith(QStringLiteral("Unable to write to ")));
+        QCOMPARE(m_env->messages[1].kind, msg::Kind::Confirmation);
+        QCOMPARE(m_env->messages[1].text, QStringLiteral("I dati dello studio medico non sono stati salvati.\r\n\r\nSi vuole chiudere ugualmente la finestra senza salvarli?"));
+        m_env->confirmAnswer = true;
+        card->close(); // the close box
+        QVERIFY(!card->isVisible());
+        QVERIFY(instance<TfrmAvvio>()->isVisible());
+        QCOMPARE(m_env->messages.size(), 4);
         setProgramFolder(m_env->folder());
     }
 
@@ -495,14 +505,60 @@ private slots:
         files::faults::failOn(files::Op::Read, QStringLiteral("Studio_Medico_Vrn.ini"));
         CertificateCard* card = showCard(kinds()[1]);
         QCOMPARE(edit(card, "txtStudioDent")->text(), QString());
+        m_env->confirmAnswer = false; // stay, to try again
         QTest::mouseClick(card->cmdEsci, Qt::LeftButton);
-        QCOMPARE(m_env->texts(), QStringList{QStringLiteral("Unable to write to ") + path});
+        QCOMPARE(m_env->texts(), QStringList({QStringLiteral("Unable to write to ") + path, QStringLiteral("I dati dello studio medico non sono stati salvati.\r\n\r\nSi vuole chiudere ugualmente la finestra senza salvarli?")}));
         QCOMPARE(m_env->messages[0].kind, msg::Kind::Error);
         QVERIFY(card->isVisible());
         QCOMPARE(testing::readFile(path), stored);
         files::faults::clear();
         QTest::mouseClick(card->cmdEsci, Qt::LeftButton);
         QVERIFY(!card->isVisible());
+    }
+
+    // Texts the program writes into a card are shown from their first
+    // character: the letterhead from the settings every time the card opens,
+    // a stored certificate, an imported patient; and a field the user leaves.
+    void longTextsShowTheirStart()
+    {
+        const Kind k = kinds()[2];
+        const QString office = QStringLiteral("Centro di Medicina dello Sport Dott.ssa Maria Bianchi e Dott. Luca Verdi");
+        const QString free = QStringLiteral("Specialisti in Medicina dello Sport - visite agonistiche e non agonistiche");
+        IniFile ini(programPath(QStringLiteral("Studio_Medico_Vrn.ini")));
+        ini.write(QStringLiteral("Modulo Privacy"), QStringLiteral("Studio Medico"), office);
+        ini.write(QStringLiteral("Certificato Medico"), QStringLiteral("Campo Libero"), free);
+        for (int visit = 0; visit < 2; ++visit) {
+            CertificateCard* card = showCard(k);
+            QCOMPARE(edit(card, "txtStudioDent")->text(), office);
+            QVERIFY(testing::showsItsStart(edit(card, "txtStudioDent")));
+            QVERIFY(testing::showsItsStart(edit(card, "txtLibero")));
+            card->cmdEsci->click();
+        }
+        CertificateCard* card = showCard(k);
+        const QString residence = QStringLiteral("Via Giuseppe Garibaldi 128, scala B, interno 7 - CAP 47521 - Cesena FC");
+        storeDirect(k, [&](Record& r) {
+            r.setText("txtPaziente", u"Rossi Mario");
+            r.setText("txtResidenza", residence);
+        });
+        card->cmdPrimo->click();
+        QCOMPARE(edit(card, "txtResidenza")->text(), residence);
+        QVERIFY(testing::showsItsStart(edit(card, "txtResidenza")));
+        Record patient(layouts::TSchedaPaziente);
+        patient.setText("txtPaziente", u"Verdi Anna");
+        patient.setText("txtIndirizzoRes", u"Viale della Repubblica Italiana 1024");
+        patient.setText("txtComuneRes", u"San Giovanni in Persiceto");
+        card->importPatient(patient);
+        QVERIFY(testing::showsItsStart(edit(card, "txtResidenza")));
+
+        QVERIFY(QTest::qWaitForWindowActive(card));
+        QLineEdit* document = edit(card, "txtDocumento");
+        document->setFocus();
+        QTRY_COMPARE(QApplication::focusWidget(), document);
+        QTest::keyClicks(document, QStringLiteral("Carta di identita elettronica CA12345BB rilasciata dal Comune di Cesena"));
+        QVERIFY(!testing::showsItsStart(document));
+        testing::pressEnter(document);
+        QTRY_COMPARE(QApplication::focusWidget(), edit(card, "txtSportRichiesto"));
+        QVERIFY(testing::showsItsStart(document));
     }
 
     void longDateOfIssueStoredCutTo10()

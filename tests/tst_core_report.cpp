@@ -2,6 +2,7 @@
 // preparing again. Every sheet is written to PDF and read back as a reader
 // would see it (words and their places).
 #include "app/startup.h"
+#include "documents/certificate_fill.h"
 #include "documents/layout_summary.h"
 #include "documents/report.h"
 #include "support/pdfwords.h"
@@ -341,6 +342,57 @@ private slots:
         f.close();
         doc.exportPdf(path);
         QVERIFY(readPdfText(path).ok);
+    }
+
+    // The PDF in memory is the file exportPdf writes, down to its title.
+    void pdfBytesAreTheExportedFile()
+    {
+        Document doc = Document::fromLayout(kLayout);
+        QVERIFY_THROWS_EXCEPTION(ReportError, doc.pdfBytes());
+        doc.prepare();
+        PdfSettings settings;
+        settings.title = QStringLiteral("Certificato Sportivo Agonistico - Rossi Mario");
+        const QByteArray bytes = doc.pdfBytes(settings);
+        const QString path = m_dir.filePath(QStringLiteral("memoria.pdf"));
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+        f.close();
+        const PdfText fromMemory = readPdfText(path);
+        QVERIFY2(fromMemory.ok, qPrintable(fromMemory.error));
+        QCOMPARE(fromMemory.pageText(0), written(doc).pageText(0));
+        QVERIFY(bytes.contains("Certificato Sportivo Agonistico - Rossi Mario"));
+    }
+
+    // The name proposed for a certificate's PDF.
+    void certificatePdfNames_data()
+    {
+        using vornel::layouts::CertificateKind;
+        QTest::addColumn<CertificateKind>("kind");
+        QTest::addColumn<QString>("athlete");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("example") << CertificateKind::Agonistico << "Rossi Mario"
+                                 << "Certificato_Agonistico_Rossi_Mario_2026-12-10.pdf";
+        QTest::newRow("non agonistico") << CertificateKind::NonAgonistico << "  Bianchi   Anna "
+                                        << "Certificato_Non_Agonistico_Bianchi_Anna_2026-12-10.pdf";
+        QTest::newRow("disabili") << CertificateKind::Disabili << "D'Amico Nicol\u00f2"
+                                  << "Certificato_Agonistico_Disabili_D'Amico_Nicol\u00f2_2026-12-10.pdf";
+        QTest::newRow("forbidden characters") << CertificateKind::NonIdoneita << "Verdi/Neri: \"Gigi\" <b>|a\\b*?"
+                                              << "Certificato_Non_Idoneita_Verdi_Neri___Gigi___b__a_b___2026-12-10.pdf";
+        QTest::newRow("control characters") << CertificateKind::Agonistico << QStringLiteral("Rossi\tMario\u0001")
+                                            << "Certificato_Agonistico_Rossi_Mario_2026-12-10.pdf";
+        QTest::newRow("dots at the end") << CertificateKind::Agonistico << "Rossi M."
+                                         << "Certificato_Agonistico_Rossi_M_2026-12-10.pdf";
+        QTest::newRow("no name") << CertificateKind::Agonistico << "   "
+                                 << "Certificato_Agonistico_2026-12-10.pdf";
+    }
+    void certificatePdfNames()
+    {
+        using vornel::layouts::CertificateKind;
+        QFETCH(CertificateKind, kind);
+        QFETCH(QString, athlete);
+        QFETCH(QString, name);
+        QCOMPARE(vornel::certificates::pdfFileName(kind, athlete, QDate(2026, 12, 10)), name);
     }
 
     void landscapeTurnsThePaper()

@@ -553,8 +553,10 @@ private slots:
         const QByteArray before = "[Modulo Privacy]\r\nStudio Medico=Studio Salus\r\nTitolare Privacy=Dott. Neri\r\n";
         testing::writeFile(settings, before);
         files::faults::failOn(files::Op(op), QStringLiteral("Studio_Medico_Vrn.ini"));
+        m_env->confirmAnswer = false; // No: the card stays, to try again
         QTest::mouseClick(w->cmdEsci, Qt::LeftButton);
-        QCOMPARE(m_env->texts(), QStringList{QStringLiteral("Unable to write to ") + settings});
+        m_env->confirmAnswer = true;
+        QCOMPARE(m_env->texts(), QStringList({QStringLiteral("Unable to write to ") + settings, QStringLiteral("I dati dello studio medico non sono stati salvati.\r\n\r\nSi vuole chiudere ugualmente la finestra senza salvarli?")}));
         QVERIFY(w->isVisible());
         QCOMPARE(testing::readFile(settings), before);
         QCOMPARE(QDir(m_env->folder()).entryList({QStringLiteral("*.ini*")}, QDir::Files | QDir::Hidden),

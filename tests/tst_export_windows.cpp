@@ -365,6 +365,13 @@ private slots:
         QCOMPARE(int(m_env->messages[1].kind), int(msg::Kind::Confirmation));
         QCOMPARE(m_env->opened, QList<QUrl>{QUrl::fromLocalFile(file)});
         QCOMPARE(testing::readFile(m_env->path(QString::fromLatin1(w.archive->fileName))), archiveBefore);
+
+        // No spreadsheet program: the file's place is said.
+        m_env->messages.clear();
+        m_env->openSucceeds = false;
+        withExportWindow(w, [&](ExportWindow* e) { QTest::mouseClick(e->cmdEsporta, Qt::LeftButton); });
+        QCOMPARE(m_env->texts(), (QStringList{kAskExport, kAskOpen, QStringLiteral("Impossibile aprire automaticamente il file:\r\n\r\n%1\r\n\r\nAprirlo con il programma adatto.").arg(QDir::toNativeSeparators(file))}));
+        QCOMPARE(int(m_env->messages[2].kind), int(msg::Kind::Information));
     }
 
     // The window as it is laid out: fixed size without title-bar buttons,

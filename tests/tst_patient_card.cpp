@@ -512,6 +512,44 @@ private slots:
         QTRY_COMPARE(focusedName(), QStringLiteral("txtPaziente"));
     }
 
+    // Long texts in narrow fields are shown from their first character: a
+    // record loaded, and a field the user leaves after typing to its end.
+    void longTextsShowTheirStart()
+    {
+        const QString job = QStringLiteral("Insegnante di educazione fisica nella scuola media");
+        const QString illness = QStringLiteral("Asma bronchiale da sforzo, in cura dal 2019 con broncodilatatori");
+        testing::writeFile(archivePath(), patientBytes({{"txtPaziente", QStringLiteral("Rossi Mario")},
+                                                        {"txtRecapito", QStringLiteral("1")},
+                                                        {"txtCodFisc", QStringLiteral("X")},
+                                                        {"txtProfessione", job},
+                                                        {"txtPatologie", illness}}));
+        click(card->cmdPrimo);
+        QVERIFY(testing::showsItsStart(card->txtProfessione));
+        QVERIFY(testing::showsItsStart(card->txtPatologie));
+
+        card->txtTelCasa->setFocus();
+        QTRY_COMPARE(focusedName(), QStringLiteral("txtTelCasa"));
+        QTest::keyClicks(card->txtTelCasa, QStringLiteral("0547 123456 / 339 1234567 ore"));
+        QVERIFY(!testing::showsItsStart(card->txtTelCasa)); // while typing: its end
+        QTest::keyClick(card->txtTelCasa, Qt::Key_Tab);
+        QTRY_COMPARE(focusedName(), QStringLiteral("txtTelUff"));
+        QVERIFY(testing::showsItsStart(card->txtTelCasa));
+        // Enter and a click elsewhere leave a field the same way.
+        card->txtPatologie->setFocus();
+        QTRY_COMPARE(focusedName(), QStringLiteral("txtPatologie"));
+        card->txtPatologie->end(false);
+        testing::pressEnter(card->txtPatologie);
+        QTRY_COMPARE(focusedName(), QStringLiteral("txtAllergie"));
+        QVERIFY(testing::showsItsStart(card->txtPatologie));
+        card->txtProfessione->setFocus();
+        card->txtProfessione->end(false);
+        QTRY_COMPARE(focusedName(), QStringLiteral("txtProfessione"));
+        QTest::mouseClick(card->txtASL, Qt::LeftButton);
+        QTRY_COMPARE(focusedName(), QStringLiteral("txtASL"));
+        QVERIFY(testing::showsItsStart(card->txtProfessione));
+        QCOMPARE(card->txtProfessione->text(), job);
+    }
+
     void inputRules_data()
     {
         QTest::addColumn<QString>("field");

@@ -211,6 +211,32 @@ private slots:
         QCOMPARE(pdf.textIn(0, valueMemo(1)), QStringLiteral("SECONDO"));
     }
 
+    // Stampa where no printer is installed says that nothing was printed; a
+    // PDF that no program opens is named so it can be opened by hand.
+    void noPrinterAndNoViewerAreSaid()
+    {
+        bool printed = false;
+        printing::setPrintSeam([&](const report::Document&, QWidget*) { return printed = true; });
+        printing::setPrinterCheck([] { return false; });
+        fillCard();
+        QTest::mouseClick(card->cmdStampa, Qt::LeftButton);
+        printing::setPrinterCheck({});
+        QVERIFY(!printed);
+        QCOMPARE(m_env->texts(), QStringList(QStringLiteral("Attenzione: nessuna stampante installata. Il documento "
+                                                            "non \u00e8 stato stampato.")));
+        QCOMPARE(m_env->messages[0].kind, Kind::Warning);
+
+        m_env->messages.clear();
+        m_env->openSucceeds = false;
+        QTest::mouseClick(card->cmdPDF, Qt::LeftButton);
+        QCOMPARE(m_env->opened, QList<QUrl>{QUrl::fromLocalFile(pdfPath())});
+        QCOMPARE(m_env->texts().size(), 2);
+        QCOMPARE(m_env->messages[1].kind, Kind::Information);
+        QCOMPARE(m_env->messages[1].text, QStringLiteral("Impossibile aprire automaticamente il file:\r\n\r\n%1\r\n\r\n"
+                                                         "Aprirlo con il programma adatto.")
+                                              .arg(QDir::toNativeSeparators(pdfPath())));
+    }
+
     void emptyCardPrintsEmptyValues()
     {
         QString printedName;

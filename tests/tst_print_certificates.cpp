@@ -6,12 +6,17 @@
 #include "support/pdfwords.h"
 #include "support/testenv.h"
 #include "app/reportui.h"
+#include "storage/filelayer.h"
 
 #include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QtTest>
 
 using vornel::layouts::CertificateKind;
@@ -532,6 +537,216 @@ private slots:
         QVERIFY(!QApplication::activeModalWidget());
     }
 
+    // Salva PDF, in the print window and in the preview window of each kind:
+    // the printed sheet as a PDF file under the proposed name, in the
+    // program folder the first time, then the question offering to open it.
+    void eachWindowSavesThePrintedSheetAsPdf_data()
+    {
+        QTest::addColumn<CertificateKind>("kind");
+        QTest::addColumn<bool>("preview");
+        QTest::addColumn<QString>("fileName");
+        QTest::addColumn<QString>("title");
+        const struct {
+            CertificateKind kind;
+            const char* file;
+            const char* title;
+        } kinds[] = {
+            {CertificateKind::NonAgonistico, "Certificato_Non_Agonistico", "Certificato Sportivo Non Agonistico"},
+            {CertificateKind::Agonistico, "Certificato_Agonistico", "Certificato Sportivo Agonistico"},
+            {CertificateKind::Disabili, "Certificato_Agonistico_Disabili", "Certificato Sportivo Agonistico Disabili"},
+            {CertificateKind::NonIdoneita, "Certificato_Non_Idoneita", "Certificato Non Idoneita Sportiva Agonistica"},
+        };
+        for (bool preview : {false, true})
+            for (const auto& k : kinds)
+                QTest::addRow("%s%s", k.file, preview ? " anteprima" : "")
+                    << k.kind << preview << QStringLiteral("%1_Bianchi_Luca_2026-03-14.pdf").arg(QLatin1String(k.file))
+                    << QStringLiteral("%1 - Bianchi Luca").arg(QLatin1String(k.title));
+    }
+    void eachWindowSavesThePrintedSheetAsPdf()
+    {
+        QFETCH(CertificateKind, kind);
+        QFETCH(bool, preview);
+        QFETCH(QString, fileName);
+        QFETCH(QString, title);
+        const QString printedPath = printOnce(kind);
+        const QString path = m_env->path(fileName);
+        QFile::remove(path);
+        QFile::remove(m_env->path(QStringLiteral("Studio_Medico_Vrn.ini")));
+        m_env->saveProposals.clear();
+        m_env->opened.clear();
+        const int printed = m_printed.size();
+
+        runWindow(kind, preview, "btnPdf");
+        QCOMPARE(m_env->saveProposals, QStringList(path));
+        QVERIFY(!QApplication::activeModalWidget());
+        QCOMPARE(m_printed.size(), printed); // nothing went to the printer
+        QCOMPARE(m_env->texts(), QStringList(QStringLiteral("L'esportazione del certificato in PDF \u00e8 terminata con "
+                                                            "successo.\r\n\r\nSi vuole aprire il file?")));
+        QCOMPARE(m_env->messages[0].kind, vornel::msg::Kind::Confirmation);
+        QCOMPARE(m_env->opened, QList<QUrl>{QUrl::fromLocalFile(path)});
+
+        // One A4 page, word for word and place for place the printed sheet.
+        const PdfText sheet = readPdfText(printedPath);
+        const PdfText pdf = readPdfText(path);
+        QVERIFY2(pdf.ok, qPrintable(pdf.error));
+        QCOMPARE(pdf.pageCount(), 1);
+        QVERIFY(qAbs(pdf.pagesMm[0].width() - 210) < 0.5 && qAbs(pdf.pagesMm[0].height() - 297) < 0.5);
+        QCOMPARE(pdf.words.size(), sheet.words.size());
+        for (int i = 0; i < sheet.words.size(); ++i) {
+            QCOMPARE(pdf.words[i].text, sheet.words[i].text);
+            QVERIFY2(qAbs(pdf.words[i].mm.left() - sheet.words[i].mm.left()) < 0.1
+                         && qAbs(pdf.words[i].mm.top() - sheet.words[i].mm.top()) < 0.1,
+                     qPrintable(sheet.words[i].text));
+        }
+        QCOMPARE(pdf.find(QStringLiteral("Bianchi")).size(), 1);
+        QCOMPARE(pdf.find(QStringLiteral("12/05/2008")).size(), 1);
+        if (kind != CertificateKind::NonAgonistico)
+            QCOMPARE(pdf.find(QStringLiteral("Calcio")).size(), 1);
+
+        QProcess info;
+        info.start(QStringLiteral("pdfinfo"), {path});
+        QVERIFY(info.waitForFinished());
+        const QString infoText = QString::fromUtf8(info.readAllStandardOutput());
+        QVERIFY2(infoText.contains(QRegularExpression(QStringLiteral("^Title: +%1$").arg(QRegularExpression::escape(title)),
+                                                      QRegularExpression::MultilineOption)),
+                 qPrintable(infoText));
+        // The folder is remembered for the next time.
+        QVERIFY(testing::readFile(m_env->path(QStringLiteral("Studio_Medico_Vrn.ini")))
+                    .contains("[PDF]\r\nCartella=" + QDir::toNativeSeparators(m_env->folder()).toLocal8Bit() + "\r\n"));
+    }
+
+    // The folder chosen last is proposed next time, while it exists; giving
+    // up in the dialog keeps the window; a file that cannot be written leaves
+    // nothing behind and is named; a file nothing can open is named too.
+    void pdfFolderCancelAndFailures()
+    {
+        const QString club = m_env->path(QStringLiteral("Societ\u00e0 sportiva"));
+        QVERIFY(QDir().mkpath(club));
+        const QString name = QStringLiteral("Certificato_Non_Idoneita_Bianchi_Luca_2026-03-14.pdf");
+        m_env->saveAnswer = [&](const QString& proposed) { return QDir(club).filePath(QFileInfo(proposed).fileName()); };
+        runWindow(CertificateKind::NonIdoneita, false, "btnPdf");
+        QVERIFY(QFileInfo::exists(QDir(club).filePath(name)));
+        m_env->saveAnswer = {};
+        m_env->saveProposals.clear();
+        runWindow(CertificateKind::Agonistico, true, "btnPdf");
+        QCOMPARE(m_env->saveProposals,
+                 QStringList(QDir(club).filePath(QStringLiteral("Certificato_Agonistico_Bianchi_Luca_2026-03-14.pdf"))));
+        // A remembered folder that is gone: the program folder again.
+        QVERIFY(QDir(club).removeRecursively());
+        m_env->saveAnswer = [](const QString&) { return QString(); };
+        m_env->saveProposals.clear();
+        m_env->messages.clear();
+        bool stillOpen = false;
+        testing::onNextModal([&](QWidget* w) {
+            w->findChild<QPushButton*>(QStringLiteral("btnPdf"))->click();
+            // Given up in the dialog: no message, the window waits.
+            stillOpen = w->isVisible() && QApplication::activeModalWidget() == w;
+            w->findChild<QPushButton*>(QStringLiteral("btnAnnulla"))->click();
+        });
+        vornel::certificates::openPrintWindow(card(CertificateKind::NonIdoneita), false);
+        QCOMPARE(m_env->saveProposals, QStringList(m_env->path(name)));
+        QVERIFY(stillOpen);
+        QVERIFY(m_env->messages.isEmpty());
+
+        // A file that cannot be written: an older file of that name is left
+        // as it was, a new one is not made at all; the window stays.
+        m_env->saveAnswer = {};
+        const QString old = m_env->path(name);
+        const QString fresh = m_env->path(QStringLiteral("Certificato_Agonistico_Bianchi_Luca_2026-03-14.pdf"));
+        testing::writeFile(old, "vecchio");
+        QFile::remove(fresh);
+        for (const auto& [kind, path] : {std::pair{CertificateKind::NonIdoneita, old}, std::pair{CertificateKind::Agonistico, fresh}}) {
+            vornel::files::faults::clear();
+            vornel::files::faults::failOn(vornel::files::Op::Write, QFileInfo(path).fileName());
+            m_env->messages.clear();
+            stillOpen = false;
+            testing::onNextModal([&](QWidget* w) {
+                w->findChild<QPushButton*>(QStringLiteral("btnPdf"))->click();
+                stillOpen = QApplication::activeModalWidget() == w;
+                w->findChild<QPushButton*>(QStringLiteral("btnAnnulla"))->click();
+            });
+            vornel::certificates::openPrintWindow(card(kind), false);
+            QVERIFY(stillOpen);
+            QCOMPARE(m_env->messages.size(), 1);
+            QCOMPARE(m_env->messages[0].kind, vornel::msg::Kind::Warning);
+            QVERIFY2(m_env->messages[0].text.startsWith(QStringLiteral("Attenzione: ")), qPrintable(m_env->lastText()));
+            QVERIFY2(m_env->messages[0].text.contains(QStringLiteral("\r\n\r\n%1\r\n\r\n").arg(QDir::toNativeSeparators(path))),
+                     qPrintable(m_env->lastText()));
+        }
+        vornel::files::faults::clear();
+        QCOMPARE(testing::readFile(old), QByteArray("vecchio"));
+        QVERIFY(!QFileInfo::exists(fresh));
+        for (const QString& f : QDir(m_env->folder()).entryList({QStringLiteral("*Certificato_*")}, QDir::Files | QDir::Hidden))
+            QVERIFY2(f.startsWith(QLatin1String("Certificato_")) && f.endsWith(QLatin1String(".pdf")), qPrintable(f));
+
+        // Written, but no program on this computer opens PDF files.
+        m_env->openSucceeds = false;
+        m_env->messages.clear();
+        runWindow(CertificateKind::Agonistico, false, "btnPdf");
+        m_env->openSucceeds = true;
+        QVERIFY(QFileInfo::exists(fresh));
+        QCOMPARE(m_env->texts().size(), 2);
+        QCOMPARE(m_env->messages[1].kind, vornel::msg::Kind::Information);
+        QCOMPARE(m_env->messages[1].text, QStringLiteral("Impossibile aprire automaticamente il file:\r\n\r\n%1\r\n\r\n"
+                                                         "Aprirlo con il programma adatto.")
+                                              .arg(QDir::toNativeSeparators(fresh)));
+        // Answered No: nothing is opened.
+        m_env->confirmAnswer = false;
+        m_env->opened.clear();
+        runWindow(CertificateKind::Agonistico, false, "btnPdf");
+        m_env->confirmAnswer = true;
+        QVERIFY(m_env->opened.isEmpty());
+    }
+
+    // Where no printer is installed, Stampa says so and points at Salva PDF;
+    // the print window stays open for it. The preview's Stampa says the same.
+    void noPrinterIsSaid()
+    {
+        const QString expected = QStringLiteral("Attenzione: nessuna stampante installata. Il documento non \u00e8 stato "
+                                                "stampato.\r\n\r\nUsare Salva PDF per salvarlo in un file.");
+        vornel::printing::setPrinterCheck([] { return false; });
+        const int before = m_printed.size();
+        bool stillOpen = false;
+        testing::onNextModal([&](QWidget* w) {
+            w->findChild<QPushButton*>(QStringLiteral("btnStampa"))->click();
+            stillOpen = QApplication::activeModalWidget() == w;
+            w->findChild<QPushButton*>(QStringLiteral("btnPdf"))->click();
+        });
+        vornel::certificates::openPrintWindow(card(CertificateKind::Disabili), false);
+        QVERIFY(stillOpen);
+        QCOMPARE(m_env->texts().value(0), expected);
+        QCOMPARE(m_env->messages.value(0).kind, vornel::msg::Kind::Warning);
+        QVERIFY(m_env->saveProposals.last().endsWith(QStringLiteral("/Certificato_Agonistico_Disabili_Bianchi_Luca_2026-03-14.pdf")));
+        QVERIFY(QFileInfo::exists(m_env->saveProposals.last()));
+        QVERIFY(!QApplication::activeModalWidget());
+
+        m_env->messages.clear();
+        runWindow(CertificateKind::NonAgonistico, true, "btnStampa", [&](ReportPreview* p) {
+            p->btnStampa->click();
+            p->btnChiudi->click();
+        });
+        vornel::printing::setPrinterCheck({});
+        QCOMPARE(m_env->texts(), QStringList(expected));
+        QCOMPARE(m_printed.size(), before);
+    }
+
+    // The competitive sheets read "sulla base della visita medica".
+    void competitiveWordingReadsRight_data()
+    {
+        QTest::addColumn<CertificateKind>("kind");
+        QTest::newRow("agonistico") << CertificateKind::Agonistico;
+        QTest::newRow("disabili") << CertificateKind::Disabili;
+    }
+    void competitiveWordingReadsRight()
+    {
+        QFETCH(CertificateKind, kind);
+        const PdfText pdf = readPdfText(printOnce(kind));
+        QCOMPARE(pdf.textIn(0, unitsToMm(37.80, 661.42, 733.23, 21.17).adjusted(-1, -1, 1, 1)),
+                 QStringLiteral("L'atleta di cui sopra, sulla base della visita medica e dei relativi accertamenti, non "
+                                "presenta"));
+        QVERIFY(pdf.pageText(0).contains(QStringLiteral("Il presente certificato ha validita' di mesi:")));
+    }
+
     void windowsLookAsDesigned_data()
     {
         QTest::addColumn<CertificateKind>("kind");
@@ -551,10 +766,10 @@ private slots:
         QFETCH(CertificateKind, kind);
         QFETCH(bool, preview);
         QFETCH(QString, className);
-        QString caption, stampa, annulla, opened;
+        QString caption, stampa, annulla, pdf, opened;
         QSize size;
-        QRect stampaGeometry, annullaGeometry;
-        bool closable = true;
+        QRect stampaGeometry, annullaGeometry, pdfGeometry, panel;
+        bool closable = true, captionsFit = true;
         testing::onNextModal([&](QWidget* w) {
             opened = QString::fromLatin1(w->metaObject()->className());
             caption = w->windowTitle();
@@ -562,10 +777,17 @@ private slots:
             closable = w->windowFlags() & Qt::WindowCloseButtonHint;
             auto* s = w->findChild<QPushButton*>(QStringLiteral("btnStampa"));
             auto* a = w->findChild<QPushButton*>(QStringLiteral("btnAnnulla"));
+            auto* p = w->findChild<QPushButton*>(QStringLiteral("btnPdf"));
             stampa = s->text();
             annulla = a->text();
+            pdf = p->text();
             stampaGeometry = s->geometry();
             annullaGeometry = a->geometry();
+            pdfGeometry = p->geometry();
+            panel = w->findChild<QWidget*>(QStringLiteral("panSfondo"))->geometry();
+            // Every caption is read whole on its button.
+            for (QPushButton* b : {s, a, p})
+                captionsFit = captionsFit && b->sizeHint().width() <= b->width() && b->font() == s->font();
             a->click();
         });
         vornel::certificates::openPrintWindow(card(kind), preview);
@@ -575,8 +797,17 @@ private slots:
         QVERIFY(!closable);
         QCOMPARE(stampa, preview ? QStringLiteral("Mostra anteprima") : QStringLiteral("Stampa"));
         QCOMPARE(annulla, QStringLiteral("Annulla"));
-        QCOMPARE(annullaGeometry, QRect(18, 243, 137, 28));
-        QCOMPARE(stampaGeometry, QRect(208, 243, 137, 28));
+        QCOMPARE(pdf, QStringLiteral("Salva PDF"));
+        // One row under the panel, as wide as the panel: Annulla, Salva PDF,
+        // then the window's own action, all of the same height and look.
+        QCOMPARE(annullaGeometry.left(), panel.left());
+        QCOMPARE(stampaGeometry.right(), panel.right());
+        QVERIFY(annullaGeometry.right() < pdfGeometry.left() && pdfGeometry.right() < stampaGeometry.left());
+        for (const QRect& r : {annullaGeometry, pdfGeometry, stampaGeometry}) {
+            QCOMPARE(r.top(), 243);
+            QCOMPARE(r.height(), 28);
+        }
+        QVERIFY(captionsFit);
         QCOMPARE(m_env->messages.size(), 0);
     }
 };

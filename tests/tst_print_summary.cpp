@@ -192,15 +192,26 @@ private slots:
         QCOMPARE(m_env->messages[0].text, QStringLiteral("Stampante non raggiungibile."));
     }
 
-    // Without any printer the real print does nothing: no dialog, no message.
-    void noPrinterDoesNothing()
+    // Without any printer, Stampa prints nothing and says so: no dialog, one
+    // warning (told by the print seam, and by this machine when it has none).
+    void noPrinterIsSaid()
     {
+        const QString expected =
+            QStringLiteral("Attenzione: nessuna stampante installata. Il documento non \u00e8 stato stampato.");
+        vornel::printing::setPrinterCheck([] { return false; });
+        vornel::printSummary(nullptr, kTitle, {QStringLiteral("riga")});
+        vornel::printing::setPrinterCheck({});
+        QCOMPARE(m_printed.size(), 0);
+        QCOMPARE(m_env->texts(), QStringList(expected));
+        QCOMPARE(m_env->messages[0].kind, vornel::msg::Kind::Warning);
+
         if (!QPrinterInfo::availablePrinters().isEmpty())
             QSKIP("this machine has printers: the real print dialog would open");
+        m_env->messages.clear();
         vornel::printing::setPrintSeam({});
         vornel::printSummary(nullptr, kTitle, {QStringLiteral("riga")});
         initTestCase(); // the seam again
-        QCOMPARE(m_env->messages.size(), 0);
+        QCOMPARE(m_env->texts(), QStringList(expected));
         QVERIFY(!QApplication::activeModalWidget());
     }
 };

@@ -210,9 +210,12 @@ void TstPrivacyWindow::chiudiRefusedStaysOpen()
     TfrmPrivacy w(nullptr);
     w.show();
     w.findChild<QLineEdit*>(QStringLiteral("txtStudioDent"))->setText(QStringLiteral("Studio"));
+    env.confirmAnswer = false; // No: stay, nothing typed is lost
     click(w.findChild<QPushButton*>(QStringLiteral("btnChiudi")));
-    QCOMPARE(env.messages.size(), 1);
+    QCOMPARE(env.messages.size(), 2);
     QCOMPARE(env.messages[0].text, QStringLiteral("Unable to write to ") + env.path(QStringLiteral("Studio_Medico_Vrn.ini")));
+    QCOMPARE(int(env.messages[1].kind), int(Kind::Confirmation));
+    QCOMPARE(env.messages[1].text, QStringLiteral("I dati dello studio medico non sono stati salvati.\r\n\r\nSi vuole chiudere ugualmente la finestra senza salvarli?"));
     QVERIFY(w.isVisible());
     QCOMPARE(w.findChild<QLineEdit*>(QStringLiteral("txtStudioDent"))->text(), QStringLiteral("Studio"));
     // Escape does not leave without the settings either; a close request
@@ -220,8 +223,12 @@ void TstPrivacyWindow::chiudiRefusedStaysOpen()
     QTest::keyClick(&w, Qt::Key_Escape);
     QVERIFY(w.isVisible());
     QVERIFY(!w.close());
-    QCOMPARE(env.messages.size(), 2);
+    QCOMPARE(env.messages.size(), 4);
     QVERIFY(w.isVisible());
+    // Sì: the window closes without the office data.
+    env.confirmAnswer = true;
+    click(w.findChild<QPushButton*>(QStringLiteral("btnChiudi")));
+    QVERIFY(!w.isVisible());
 }
 
 void TstPrivacyWindow::enterRingAndHighlights()
@@ -312,6 +319,15 @@ void TstPrivacyWindow::rtfBytes()
     QCOMPARE(testing::readFile(path), vornel::privacyrtf::document(known()));
     QCOMPARE(env.opened, (QList<QUrl>{QUrl::fromLocalFile(path)}));
     QVERIFY(w.isVisible());
+
+    // No word processor: the document's place is said.
+    env.messages.clear();
+    env.openSucceeds = false;
+    click(w.findChild<QPushButton*>(QStringLiteral("btnRTF")));
+    env.openSucceeds = true;
+    QCOMPARE(env.texts(), (QStringList{kAskCreate, kAskOpen, QStringLiteral("Impossibile aprire automaticamente il file:\r\n\r\n%1\r\n\r\nAprirlo con il programma adatto.").arg(QDir::toNativeSeparators(path))}));
+    QCOMPARE(int(env.messages[2].kind), int(Kind::Information));
+    env.opened.clear();
 
     // A second export after a correction replaces the document; blanks
     // around a value are not written.
@@ -406,8 +422,9 @@ void TstPrivacyWindow::unreadableSettingsAreNeverReplaced()
     TfrmPrivacy w(nullptr);
     w.show();
     QCOMPARE(w.findChild<QLineEdit*>(QStringLiteral("txtPrivacy"))->text(), QString());
+    env.confirmAnswer = false; // stay, to try again
     click(w.findChild<QPushButton*>(QStringLiteral("btnChiudi")));
-    QCOMPARE(env.texts(), QStringList{QStringLiteral("Unable to write to ") + path});
+    QCOMPARE(env.texts().value(0), QStringLiteral("Unable to write to ") + path);
     QCOMPARE(int(env.messages[0].kind), int(Kind::Error));
     QVERIFY(w.isVisible());
     QCOMPARE(testing::readFile(path), stored);

@@ -460,6 +460,8 @@ private slots:
         startUp();
         auto* menu = instance<TfrmAvvio>();
         goTo(menu, instance<TfrmPassword>());
+        // No browser or mail program: web and e-mail addresses say nothing.
+        m_env->openSucceeds = false;
         QTest::mouseClick(menu->imgSito, Qt::LeftButton);
         QCOMPARE(m_env->opened, QList<QUrl>{QUrl(QStringLiteral("https://www.vornel.it"))});
 
@@ -483,6 +485,7 @@ private slots:
         QCOMPARE(title, QStringLiteral("TfrmSplash"));
         QCOMPARE(m_env->opened.last(), QUrl(QStringLiteral("https://www.vornel.it")));
         QVERIFY(!QApplication::activeModalWidget());
+        QVERIFY(m_env->messages.isEmpty());
     }
 
     void mainMenuHelpTopic()
@@ -490,6 +493,7 @@ private slots:
         startUp();
         auto* menu = instance<TfrmAvvio>();
         goTo(menu, instance<TfrmPassword>());
+        m_env->openSucceeds = false; // no program opens PDF files here
         QString title, text;
         QSize size;
         testing::onNextModal([&](QWidget* dialog) {
@@ -512,6 +516,11 @@ private slots:
         QCOMPARE(shown.mid(11, 12), help::certificates().paragraphs);
         QVERIFY(shown.last().size() > 40);
         QCOMPARE(m_env->opened, QList<QUrl>{QUrl::fromLocalFile(m_env->path(QStringLiteral("Guida.pdf")))});
+        // The manual's place is said, so it can be opened by hand.
+        QCOMPARE(m_env->texts(), QStringList(QStringLiteral("Impossibile aprire automaticamente il file:\r\n\r\n%1"
+                                                            "\r\n\r\nAprirlo con il programma adatto.")
+                                                 .arg(QDir::toNativeSeparators(m_env->path(QStringLiteral("Guida.pdf"))))));
+        QCOMPARE(m_env->messages[0].kind, msg::Kind::Information);
     }
 
     void archiveGuardShowsTheErrorAndStops()
@@ -532,10 +541,42 @@ private slots:
         QCOMPARE(m_env->messages.first().text,
                  QStringLiteral("Attenzione: il sistema non permette di accedere all'archivio.\n\r\n\r"
                                 "Accertarsi di possedere i privilegi di scrittura nella cartella di installazione del programma."));
-        // Start-up in such a folder swallows the failure and still shows the login window.
+        // Start-up in such a folder swallows the archive failure, shows the
+        // login window and says once that the folder cannot be written.
         startUp();
         QVERIFY(instance<TfrmPassword>()->isVisible());
+        QCOMPARE(m_env->messages.size(), 2);
+        QVERIFY(m_env->messages[1].text.startsWith(QStringLiteral("La cartella del programma non \u00e8 scrivibile")));
+    }
+
+    // A program folder the user may not write into: the login window says so
+    // before anything else, once, naming the folder.
+    void unwritableFolderIsSaidAtStartUp()
+    {
+        files::faults::failOn(files::Op::Open, m_env->folder());
+        startUp();
+        auto* login = instance<TfrmPassword>();
+        QVERIFY(login->isVisible());
+        QVERIFY(!instance<TfrmAvvio>()->isVisible());
         QCOMPARE(m_env->messages.size(), 1);
+        QCOMPARE(m_env->messages[0].kind, msg::Kind::Warning);
+        QCOMPARE(m_env->messages[0].text,
+                 QStringLiteral("La cartella del programma non \u00e8 scrivibile: le schede non potranno essere salvate. "
+                                "Nemmeno i dati dello studio medico e i documenti potranno essere scritti.\r\n\r\n%1"
+                                "\r\n\r\nChiedere all'amministratore del computer il permesso di scrittura su questa "
+                                "cartella, oppure copiare il programma in una cartella in cui sia possibile scrivere.")
+                     .arg(QDir::toNativeSeparators(m_env->folder())));
+        // Once: the login window shown again says nothing more.
+        goTo(instance<TfrmCambiaPassword>(), login);
+        goTo(login, instance<TfrmCambiaPassword>());
+        QCOMPARE(m_env->messages.size(), 1);
+        shutDown();
+
+        // A folder that can be written: not a word.
+        files::faults::clear();
+        m_env->messages.clear();
+        startUp();
+        QVERIFY(m_env->messages.isEmpty());
     }
 
     void shellOpenTargets_data()

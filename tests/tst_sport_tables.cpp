@@ -234,6 +234,7 @@ private slots:
         goTo(card, nullptr);
         const QString row = QStringLiteral("Automobilismo - Trial 4\u00d74 (Regolarit\u00e0)");
         withTable(card->impSportRichiesto, [&](SportTableWindow* t) { doubleClickRow(t, row); });
+        QVERIFY(testing::showsItsStart(edit(card, "txtSportRichiesto"))); // read from its start
         for (QLineEdit* e : card->fields())
             if (e->text().isEmpty())
                 e->setText(QStringLiteral("1"));

@@ -97,8 +97,9 @@ private slots:
             TfrmPrivacy w(nullptr);
             w.show();
             QCOMPARE(w.txtPrivacy->text(), QString());
+            m_env->confirmAnswer = false; // stay
             QTest::mouseClick(w.btnChiudi, Qt::LeftButton);
-            QCOMPARE(m_env->texts(), QStringList{QStringLiteral("Unable to write to ") + settingsPath()});
+            QCOMPARE(m_env->texts().value(0), QStringLiteral("Unable to write to ") + settingsPath());
             QVERIFY(w.isVisible());
         }
         QVERIFY(QFile::setPermissions(settingsPath(), kReadWrite));
@@ -160,6 +161,20 @@ private slots:
         left.sort();
         QCOMPARE(left, (QStringList{"Certificati.vrn", "Certificati_Agonistici.vrn", "Certificati_Disabili.vrn",
                                     "Certificati_Non_Idoneita.vrn", "Studio_Medico_Vrn.ini", "unins000.dll"}));
+    }
+
+    // A program folder the user may not create files in: the login window
+    // says so at start-up, naming the folder, before anything else.
+    void unwritableFolderIsSaidAtStartUp()
+    {
+        QVERIFY(QFile::setPermissions(m_env->folder(), kFolderNoCreate));
+        startUp();
+        QVERIFY(instance<TfrmPassword>()->isVisible());
+        QCOMPARE(m_env->messages.size(), 1);
+        QCOMPARE(m_env->messages[0].kind, Kind::Warning);
+        QVERIFY(m_env->messages[0].text.startsWith(
+            QStringLiteral("La cartella del programma non \u00e8 scrivibile: le schede non potranno essere salvate.")));
+        QVERIFY(m_env->messages[0].text.contains(QDir::toNativeSeparators(m_env->folder())));
     }
 
     // An attachment that would replace a read-only file in a read-only

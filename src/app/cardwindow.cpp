@@ -19,9 +19,12 @@ bool CardWindow::FormClose()
     try {
         saveOnClose();
     } catch (const vornel::IniWriteError& e) {
-        // Outside the archive guard: the error reaches the user with its own text.
+        // Outside the archive guard: the error reaches the user with its own
+        // text. Then the user may leave anyway: a folder that refuses every
+        // write would otherwise keep the card open for ever.
         vornel::msg::error(this, QString::fromUtf8(e.what()));
-        return false;
+        if (!vornel::msg::closeWithoutOfficeData(this))
+            return false;
     }
     vornel::goTo(vornel::instance<TfrmAvvio>(), this);
     return true;

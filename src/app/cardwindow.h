@@ -14,7 +14,8 @@ public:
     CardWindow(const QString& caption, QWidget* parent = nullptr);
 
     // The card's close handler: saves what the card remembers, then goes
-    // back to the main menu. Returns false (and stays open) when the save fails.
+    // back to the main menu. When the save fails, says so and asks whether to
+    // close anyway; returns false (and stays open) on No.
     bool FormClose();
 
     // Shows a stored record with its 1-based position. Lists and searches

@@ -15,6 +15,11 @@ FolderResponder& folderResponder()
     static FolderResponder r;
     return r;
 }
+SaveFileResponder& saveResponder()
+{
+    static SaveFileResponder r;
+    return r;
+}
 } // namespace
 
 QString getOpenFileName(QWidget* parent, const QString& caption, const QString& folder,
@@ -40,6 +45,26 @@ QString getExistingDirectory(QWidget* parent, const QString& caption, const QStr
 void setFolderResponder(FolderResponder r)
 {
     folderResponder() = std::move(r);
+}
+
+QString getSaveFileName(QWidget* parent, const QString& caption, const QString& proposed, const QString& filter,
+                        const QString& suffix)
+{
+    if (saveResponder())
+        return saveResponder()(caption, proposed, filter);
+    QFileDialog dialog(parent, caption, proposed, filter);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setDefaultSuffix(suffix);
+    dialog.selectFile(proposed);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return QString();
+    return dialog.selectedFiles().first();
+}
+
+void setSaveFileResponder(SaveFileResponder r)
+{
+    saveResponder() = std::move(r);
 }
 
 } // namespace vornel::dialogs

@@ -93,6 +93,6 @@ void TfrmGuida::btnChiudiClick()
 
 void TfrmGuida::lnkWebClick()
 {
-    TMisc::Open(QLatin1Char('"') + programPath(QStringLiteral("Guida.pdf")) + QLatin1Char('"'));
+    TMisc::OpenFile(this, programPath(QStringLiteral("Guida.pdf")));
     lnkWeb->setPressedLook(false);
 }

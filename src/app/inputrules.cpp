@@ -59,6 +59,13 @@ void rewrite(QLineEdit* edit, const std::function<QString(const QString&)>& rule
     edit->setCursorPosition(qBound(0, caret, int(after.size())));
 }
 
+void showStartOnLeaving(QLineEdit* edit, const QFocusEvent* leaving)
+{
+    if (!edit || leaving->reason() == Qt::PopupFocusReason || leaving->reason() == Qt::ActiveWindowFocusReason)
+        return;
+    edit->setCursorPosition(0);
+}
+
 namespace {
 // Pasted or dropped text is filtered before it goes in, so the field's
 // length cuts the filtered text ("IT01234567890" pastes as "01234567890"),

@@ -3,6 +3,7 @@
 
 #include <functional>
 
+class QFocusEvent;
 class QKeyEvent;
 class QLineEdit;
 
@@ -20,5 +21,9 @@ QString onlyAllowed(const QString& s, bool lettersToo = false);
 void rewrite(QLineEdit* edit, const std::function<QString(const QString&)>& rule);
 // Text that arrives by pasting passes the same filter as typed keys.
 void filterEdits(QLineEdit* edit, bool lettersToo = false);
+// A field the user leaves (Tab, Enter, a click elsewhere) shows its text from
+// the first character again; a menu or another window taking the focus for
+// a moment leaves the caret where it is.
+void showStartOnLeaving(QLineEdit* edit, const QFocusEvent* leaving);
 
 } // namespace vornel::input

@@ -71,6 +71,12 @@ void information(QWidget* parent, const QString& text) { show(parent, Kind::Info
 bool confirm(QWidget* parent, const QString& text) { return show(parent, Kind::Confirmation, text); }
 void plain(QWidget* parent, const QString& text) { show(parent, Kind::Plain, text); }
 
+bool closeWithoutOfficeData(QWidget* parent)
+{
+    return confirm(parent, QStringLiteral("I dati dello studio medico non sono stati salvati.\r\n\r\n"
+                                          "Si vuole chiudere ugualmente la finestra senza salvarli?"));
+}
+
 QString archiveLockedMessage(const QString& lockPath)
 {
     return QStringLiteral("Attenzione: l'archivio \u00e8 in uso da un'altra postazione del programma "

@@ -28,6 +28,11 @@ void information(QWidget* parent, const QString& text);
 bool confirm(QWidget* parent, const QString& text);
 void plain(QWidget* parent, const QString& text);
 
+// After the settings file refused the office data of a window that is
+// closing: asks whether to close it anyway without saving them (true on Sì),
+// so that a folder that refuses every write never traps the user.
+bool closeWithoutOfficeData(QWidget* parent);
+
 // The one guard around a user action on an archive: an archive failure
 // abandons the action and shows the archive error message. An archive whose
 // append lock another copy holds asks whether to try again (Sì runs the

@@ -25,11 +25,15 @@ PrintHandler& seam()
     return handler;
 }
 
+std::function<bool()>& printerCheck()
+{
+    static std::function<bool()> check;
+    return check;
+}
+
 // The real printing: the print dialog on the default printer, then the printer.
 bool printWithDialog(const Document& doc, QWidget* parent)
 {
-    if (QPrinterInfo::availablePrinters().isEmpty())
-        return false; // no printer at all: nothing to do
     QPrinter printer(QPrinterInfo::defaultPrinter(), QPrinter::HighResolution);
     printer.setDocName(doc.name());
     printer.setFullPage(true);
@@ -61,8 +65,35 @@ void setPrintSeam(PrintHandler handler)
     seam() = std::move(handler);
 }
 
-bool print(QWidget* parent, Document& doc)
+bool printerInstalled()
 {
+    if (printerCheck())
+        return printerCheck()();
+    if (seam())
+        return true;
+    return !QPrinterInfo::availablePrinters().isEmpty();
+}
+
+void setPrinterCheck(std::function<bool()> check)
+{
+    printerCheck() = std::move(check);
+}
+
+QString noPrinterMessage(const QString& advice)
+{
+    QString text = QStringLiteral("Attenzione: nessuna stampante installata. Il documento non \u00e8 stato stampato.");
+    if (!advice.isEmpty())
+        text += QStringLiteral("\r\n\r\n") + advice;
+    return text;
+}
+
+bool print(QWidget* parent, Document& doc, const QString& noPrinterAdvice)
+{
+    // A physician who presses Stampa must learn that nothing came out.
+    if (!printerInstalled()) {
+        msg::warning(parent, noPrinterMessage(noPrinterAdvice));
+        return false;
+    }
     if (!doc.isPrepared())
         doc.prepare();
     if (seam())
@@ -70,10 +101,10 @@ bool print(QWidget* parent, Document& doc)
     return printWithDialog(doc, parent);
 }
 
-void preview(QWidget* parent, Document& doc)
+void preview(QWidget* parent, Document& doc, const QString& noPrinterAdvice)
 {
     doc.prepare();
-    ReportPreview window(doc, parent);
+    ReportPreview window(doc, parent, noPrinterAdvice);
     window.setWindowState(Qt::WindowMaximized);
     window.exec();
 }
@@ -86,7 +117,8 @@ namespace {
 const int kZooms[] = {25, 50, 75, 100, 150, 200, 300, 400};
 }
 
-ReportPreview::ReportPreview(vornel::report::Document& doc, QWidget* parent) : QDialog(parent), m_doc(doc)
+ReportPreview::ReportPreview(vornel::report::Document& doc, QWidget* parent, const QString& noPrinterAdvice)
+    : QDialog(parent), m_doc(doc), m_noPrinterAdvice(noPrinterAdvice)
 {
     using vornel::look::named;
     setObjectName(QStringLiteral("frmAnteprima"));
@@ -190,7 +222,7 @@ void ReportPreview::render()
 void ReportPreview::btnStampaClick()
 {
     try {
-        vornel::printing::print(this, m_doc);
+        vornel::printing::print(this, m_doc, m_noPrinterAdvice);
     } catch (const vornel::report::ReportError& e) {
         vornel::msg::error(this, e.message());
     }

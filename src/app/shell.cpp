@@ -1,13 +1,15 @@
 #include "app/shell.h"
 
+#include "app/messages.h"
 #include "storage/text.h"
 
 #include <QDesktopServices>
+#include <QDir>
 
 namespace {
-std::function<void(const QUrl&)>& opener()
+std::function<bool(const QUrl&)>& opener()
 {
-    static std::function<void(const QUrl&)> o;
+    static std::function<bool(const QUrl&)> o;
     return o;
 }
 } // namespace
@@ -25,16 +27,24 @@ QUrl TMisc::targetUrl(const QString& sCommand)
     return QUrl::fromLocalFile(target);
 }
 
-void TMisc::Open(const QString& sCommand)
+bool TMisc::Open(const QString& sCommand)
 {
     const QUrl url = targetUrl(sCommand);
     if (opener())
-        opener()(url);
-    else
-        QDesktopServices::openUrl(url);
+        return opener()(url);
+    return QDesktopServices::openUrl(url);
 }
 
-void TMisc::setOpener(std::function<void(const QUrl&)> o)
+void TMisc::OpenFile(QWidget* parent, const QString& path)
+{
+    if (Open(QLatin1Char('"') + path + QLatin1Char('"')))
+        return;
+    vornel::msg::information(parent, QStringLiteral("Impossibile aprire automaticamente il file:\r\n\r\n%1\r\n\r\n"
+                                                    "Aprirlo con il programma adatto.")
+                                         .arg(QDir::toNativeSeparators(path)));
+}
+
+void TMisc::setOpener(std::function<bool(const QUrl&)> o)
 {
     opener() = std::move(o);
 }

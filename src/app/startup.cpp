@@ -2,12 +2,15 @@
 
 #include "app/cardwindow.h"
 #include "app/mainmenu.h"
+#include "app/messages.h"
 #include "app/password.h"
 #include "app/registry.h"
 #include "certificates/certificatecards.h"
 #include "patients/tfrmclienti.h"
 #include "storage/archive.h"
 #include "storage/clock.h"
+#include "storage/filelayer.h"
+#include "storage/programfolder.h"
 
 #include <QApplication>
 #include <QDir>
@@ -95,6 +98,17 @@ void startUp()
     }
 
     goTo(login, nullptr);
+
+    // A folder the user may not write into (a program installed by an
+    // administrator, a read-only share) is said once, before anything else:
+    // otherwise the first sign would be a card that cannot be saved.
+    if (!files::canCreateFilesIn(programFolder()))
+        msg::warning(login, QStringLiteral(
+            "La cartella del programma non \u00e8 scrivibile: le schede non potranno essere salvate. "
+            "Nemmeno i dati dello studio medico e i documenti potranno essere scritti.\r\n\r\n%1\r\n\r\n"
+            "Chiedere all'amministratore del computer il permesso di scrittura su questa cartella, "
+            "oppure copiare il programma in una cartella in cui sia possibile scrivere.")
+                                .arg(QDir::toNativeSeparators(programFolder())));
 }
 
 void shutDown()

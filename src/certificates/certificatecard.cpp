@@ -141,10 +141,17 @@ void CertificateCard::setFieldText(QLineEdit* edit, const QString& text)
     if (text.size() > edit->maxLength())
         edit->setMaxLength(int(text.size()));
     edit->setText(text);
+    edit->setCursorPosition(0); // a long text shows its beginning, as it is read
 }
 
 bool CertificateCard::eventFilter(QObject* watched, QEvent* event)
 {
+    if (event->type() == QEvent::FocusOut) {
+        // A field left shows its text from the start again.
+        if (auto* edit = qobject_cast<QLineEdit*>(watched); edit && m_chain.contains(edit))
+            vornel::input::showStartOnLeaving(edit, static_cast<QFocusEvent*>(event));
+        return CardWindow::eventFilter(watched, event);
+    }
     if (event->type() != QEvent::KeyPress)
         return CardWindow::eventFilter(watched, event);
     auto* edit = qobject_cast<QLineEdit*>(watched);

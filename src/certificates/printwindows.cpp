@@ -1,12 +1,20 @@
 #include "certificates/printwindows.h"
 
+#include "app/filedialogs.h"
 #include "app/look.h"
 #include "app/messages.h"
 #include "app/registry.h"
+#include "app/shell.h"
 #include "documents/certificate_fill.h"
 #include "storage/clock.h"
+#include "storage/filelayer.h"
+#include "storage/inifile.h"
+#include "storage/programfolder.h"
+#include "storage/text.h"
 #include "app/reportui.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -33,6 +41,37 @@ const QString kPrintFailed = QStringLiteral(
 const QString kPreviewFailed = QStringLiteral(
     "Attenzione: la visualizzazione dell'anteprima di stampa del certificato medico non \u00e8 andata a buon fine.\n\r\n\r"
     "Si consiglia di controllare le impostazioni della stampante.");
+
+// What the no-printer warning adds in these windows, which offer the PDF.
+const QString kUsePdf = QStringLiteral("Usare Salva PDF per salvarlo in un file.");
+
+// The folder the last certificate PDF went to, remembered in the settings.
+const QString kPdfSection = QStringLiteral("PDF");
+const QString kPdfFolderKey = QStringLiteral("Cartella");
+
+IniFile settings()
+{
+    return IniFile(programPath(QStringLiteral("Studio_Medico_Vrn.ini")));
+}
+
+// The remembered folder while it still exists; the program folder otherwise.
+QString pdfFolder()
+{
+    const QString remembered = QDir::fromNativeSeparators(trimmed(settings().read(kPdfSection, kPdfFolderKey)));
+    if (!remembered.isEmpty() && QFileInfo(remembered).isDir())
+        return remembered;
+    return programFolder();
+}
+
+void rememberPdfFolder(const QString& folder)
+{
+    try {
+        settings().write(kPdfSection, kPdfFolderKey, QDir::toNativeSeparators(folder));
+    } catch (const std::exception&) {
+        // Only a convenience: the PDF itself is written; next time the
+        // dialog proposes the program folder again.
+    }
+}
 
 struct Opener {
     const PrintWindowDescriptor* desc;
@@ -92,24 +131,29 @@ CertificatePrintWindow::CertificatePrintWindow(const certificates::PrintWindowDe
     else
         buildPrintPanel();
 
+    // Three buttons under the panel, as wide as it: Annulla at the left, the
+    // window's own action at the right, Salva PDF between them.
     const QFont buttonFont = look::font(QStringLiteral("Verdana"), 9);
     btnAnnulla = named(new QPushButton(QStringLiteral("Annulla"), this), "btnAnnulla");
-    btnAnnulla->setGeometry(18, 243, 137, 28);
+    btnAnnulla->setGeometry(18, 243, 90, 28);
+    btnPdf = named(new QPushButton(QStringLiteral("Salva PDF"), this), "btnPdf");
+    btnPdf->setGeometry(116, 243, 99, 28);
     btnStampa = named(new QPushButton(descriptor.preview ? QStringLiteral("Mostra anteprima") : QStringLiteral("Stampa"),
                                       this),
                       "btnStampa");
-    btnStampa->setGeometry(208, 243, 137, 28);
-    for (QPushButton* b : {btnAnnulla, btnStampa}) {
+    btnStampa->setGeometry(223, 243, 122, 28);
+    for (QPushButton* b : {btnAnnulla, btnPdf, btnStampa}) {
         b->setFont(buttonFont);
         b->setCursor(Qt::PointingHandCursor);
         b->setAutoDefault(false);
     }
-    // Enter prints, unless the focus is on Annulla: Enter on the focused
-    // button presses that button, as Space does.
+    // Enter prints, unless the focus is on another button: Enter on the
+    // focused button presses that button, as Space does.
     btnStampa->setDefault(true);
-    look::pressOnEnter({btnAnnulla, btnStampa});
+    look::pressOnEnter({btnAnnulla, btnPdf, btnStampa});
 
     connect(btnStampa, &QPushButton::clicked, this, &CertificatePrintWindow::btnStampaClick);
+    connect(btnPdf, &QPushButton::clicked, this, &CertificatePrintWindow::btnPdfClick);
     connect(btnAnnulla, &QPushButton::clicked, this, &CertificatePrintWindow::btnAnnullaClick);
     FormCreate();
 }
@@ -151,31 +195,84 @@ void CertificatePrintWindow::showEvent(QShowEvent* event)
     look::centreOnOwner(this, findWindow(m_desc.cardClass));
 }
 
+certificates::ControlReader CertificatePrintWindow::cardReader() const
+{
+    QWidget* card = findWindow(m_desc.cardClass);
+    if (!card)
+        throw report::ReportError(QStringLiteral("La scheda del certificato non \u00e8 aperta."));
+    return [card](const QString& name) {
+        auto* edit = card->findChild<QLineEdit*>(name);
+        if (!edit)
+            throw report::ReportError(QStringLiteral("La scheda non contiene il campo \"%1\".").arg(name));
+        return edit->text();
+    };
+}
+
 void CertificatePrintWindow::btnStampaClick()
 {
+    // No printer at all: said at once, and the window stays open so that
+    // the certificate can be saved as a PDF instead.
+    if (!m_desc.preview && !printing::printerInstalled()) {
+        msg::warning(this, printing::noPrinterMessage(certificates::kUsePdf));
+        return;
+    }
     bool ok = true;
     try {
         // The card of this window's kind, read as it stands now.
-        QWidget* card = findWindow(m_desc.cardClass);
-        if (!card)
-            throw report::ReportError(QStringLiteral("La scheda del certificato non \u00e8 aperta."));
-        const certificates::ControlReader read = [card](const QString& name) {
-            auto* edit = card->findChild<QLineEdit*>(name);
-            if (!edit)
-                throw report::ReportError(QStringLiteral("La scheda non contiene il campo \"%1\".").arg(name));
-            return edit->text();
-        };
-        certificates::fillCertificate(repScheda, m_desc.kind, read);
+        certificates::fillCertificate(repScheda, m_desc.kind, cardReader());
         repScheda.prepare();
         if (m_desc.preview)
-            printing::preview(this, repScheda);
+            printing::preview(this, repScheda, certificates::kUsePdf);
         else
-            printing::print(this, repScheda);
+            printing::print(this, repScheda, certificates::kUsePdf);
     } catch (const std::exception&) {
         ok = false;
     }
     if (!ok)
         msg::warning(this, m_desc.preview ? certificates::kPreviewFailed : certificates::kPrintFailed);
+    done(QDialog::Accepted);
+}
+
+void CertificatePrintWindow::btnPdfClick()
+{
+    QString athlete;
+    try {
+        athlete = trimmed(cardReader()(QStringLiteral("txtPaziente")));
+    } catch (const report::ReportError&) {
+    }
+    const QString proposed =
+        QDir(certificates::pdfFolder()).filePath(certificates::pdfFileName(m_desc.kind, athlete, clock::today()));
+    const QString path = dialogs::getSaveFileName(this, QStringLiteral("Salva il certificato in PDF"), proposed,
+                                                  QStringLiteral("Documenti PDF (*.pdf)"), QStringLiteral("pdf"));
+    if (path.isEmpty())
+        return; // the user gave up: the window stays for Stampa or Annulla
+
+    // The printed sheet (the print window's layout, also from the preview
+    // window), made whole in memory and written in one piece: a file that
+    // cannot be written leaves nothing behind, nor a half of an older one.
+    bool ok = true;
+    try {
+        report::Document sheet = report::Document::fromLayout(layouts::certificate(m_desc.kind, false));
+        certificates::fillCertificate(sheet, m_desc.kind, cardReader());
+        sheet.prepare();
+        report::PdfSettings pdf;
+        pdf.title = certificates::pdfTitle(m_desc.kind, athlete);
+        pdf.subject = sheet.name();
+        files::writeWhole(path, sheet.pdfBytes(pdf));
+    } catch (const std::exception&) {
+        ok = false;
+    }
+    if (!ok) {
+        msg::warning(this, QStringLiteral("Attenzione: non \u00e8 stato possibile salvare il certificato nel file:"
+                                          "\r\n\r\n%1\r\n\r\nControllare che la cartella esista e che vi si "
+                                          "possa scrivere, e che il file non sia aperto in un altro programma.")
+                               .arg(QDir::toNativeSeparators(path)));
+        return;
+    }
+    certificates::rememberPdfFolder(QFileInfo(path).absolutePath());
+    if (msg::confirm(this, QStringLiteral("L'esportazione del certificato in PDF \u00e8 terminata con successo.\r\n\r\n"
+                                          "Si vuole aprire il file?")))
+        TMisc::OpenFile(this, path);
     done(QDialog::Accepted);
 }
 

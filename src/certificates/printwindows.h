@@ -1,4 +1,5 @@
 #pragma once
+#include "documents/certificate_fill.h"
 #include "documents/layouts_certificates.h"
 #include "documents/report.h"
 
@@ -9,8 +10,8 @@ class QPushButton;
 
 // The print and preview windows of the four certificate kinds: small dialog
 // windows opened by the card's Stampa and Anteprima buttons. They read the
-// card's controls as they stand, fill the kind's sheet, then print it or
-// show it in the preview, and close.
+// card's controls as they stand, fill the kind's sheet, then print it, show
+// it in the preview or save the printed sheet as a PDF file, and close.
 namespace vornel::certificates {
 
 struct PrintWindowDescriptor {
@@ -39,11 +40,13 @@ public:
 
     QWidget* panSfondo;
     QPushButton* btnAnnulla;
+    QPushButton* btnPdf;
     QPushButton* btnStampa;
 
 public slots:
     void FormCreate();
     void btnStampaClick();
+    void btnPdfClick();
     void btnAnnullaClick();
 
 protected:
@@ -52,6 +55,9 @@ protected:
 private:
     void buildPrintPanel();
     void buildPreviewPanel();
+    // Reads the card of this window's kind as it stands now; throws
+    // report::ReportError when the card or one of its fields is missing.
+    vornel::certificates::ControlReader cardReader() const;
     const vornel::certificates::PrintWindowDescriptor& m_desc;
 };
 

@@ -75,8 +75,10 @@ void SportTableWindow::lstRecordsDblClick()
             if (marker != QLatin1String(t.marker))
                 continue;
             if (QWidget* card = t.card())
-                if (auto* field = card->findChild<QLineEdit*>(QLatin1String(t.field)))
+                if (auto* field = card->findChild<QLineEdit*>(QLatin1String(t.field))) {
                     field->setText(trimmed(selectedLine()));
+                    field->setCursorPosition(0); // a long name shows its beginning
+                }
         }
     }
     close();

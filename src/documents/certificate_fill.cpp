@@ -51,4 +51,57 @@ void fillCertificate(report::Document& doc, CertificateKind kind, const ControlR
         doc.memo(f.memo).setText(f.text);
 }
 
+namespace {
+const char* fileKind(CertificateKind kind)
+{
+    switch (kind) {
+    case CertificateKind::NonAgonistico: return "Certificato_Non_Agonistico";
+    case CertificateKind::Agonistico: return "Certificato_Agonistico";
+    case CertificateKind::Disabili: return "Certificato_Agonistico_Disabili";
+    case CertificateKind::NonIdoneita: return "Certificato_Non_Idoneita";
+    }
+    return "Certificato";
+}
+
+// One part of a file name: each run of blanks and each character no file
+// system takes (control characters, \ / : * ? " < > |) becomes "_".
+QString fileNamePart(const QString& text)
+{
+    QString out;
+    bool blank = false;
+    for (const QChar c : trimmed(text)) {
+        if (c == QLatin1Char(' ')) {
+            if (!blank)
+                out += QLatin1Char('_');
+            blank = true;
+            continue;
+        }
+        blank = false;
+        const bool forbidden = c.unicode() < 32 || c.unicode() == 127 || QStringLiteral("\\/:*?\"<>|").contains(c);
+        out += forbidden ? QChar(QLatin1Char('_')) : c;
+    }
+    // Windows drops dots at the end of a name part; none is left there.
+    while (out.endsWith(QLatin1Char('.')))
+        out.chop(1);
+    return out;
+}
+} // namespace
+
+QString pdfFileName(CertificateKind kind, const QString& athlete, const QDate& day)
+{
+    QStringList parts{QString::fromLatin1(fileKind(kind))};
+    const QString name = fileNamePart(athlete);
+    if (!name.isEmpty())
+        parts << name;
+    parts << day.toString(QStringLiteral("yyyy-MM-dd"));
+    return parts.join(QLatin1Char('_')) + QStringLiteral(".pdf");
+}
+
+QString pdfTitle(CertificateKind kind, const QString& athlete)
+{
+    const QString title = QString::fromUtf8(layouts::certificate(kind, false).documentName);
+    const QString name = trimmed(athlete);
+    return name.isEmpty() ? title : title + QStringLiteral(" - ") + name;
+}
+
 } // namespace vornel::certificates

@@ -2,6 +2,7 @@
 #include "documents/layouts_certificates.h"
 #include "documents/report.h"
 
+#include <QDate>
 #include <QString>
 
 #include <functional>
@@ -25,5 +26,13 @@ struct FilledMemo {
     QString text;
 };
 QList<FilledMemo> certificateTexts(layouts::CertificateKind kind, const ControlReader& read);
+
+// The name proposed for a certificate saved as a PDF file:
+// "<Kind>_<athlete>_<yyyy-mm-dd>.pdf", for example
+// "Certificato_Agonistico_Rossi_Mario_2026-12-10.pdf". Blanks, and characters
+// a file name cannot hold on Windows or elsewhere, become "_".
+QString pdfFileName(layouts::CertificateKind kind, const QString& athlete, const QDate& day);
+// The document title of that PDF: the certificate's kind and the athlete.
+QString pdfTitle(layouts::CertificateKind kind, const QString& athlete);
 
 } // namespace vornel::certificates

@@ -1,5 +1,6 @@
 #include "documents/report.h"
 
+#include <QBuffer>
 #include <QFontMetricsF>
 #include <QImage>
 #include <QPageLayout>
@@ -645,10 +646,9 @@ QByteArray xmpPacket(const PdfSettings& st)
 }
 } // namespace
 
-void Document::exportPdf(const QString& path, const PdfSettings& settings) const
+void Document::writePdf(QPdfWriter& writer, const PdfSettings& settings) const
 {
     requirePrepared(*this);
-    QPdfWriter writer(path);
     writer.setResolution(1200);
     writer.setTitle(settings.title.isEmpty() ? m_name : settings.title);
     writer.setCreator(settings.creator);
@@ -657,12 +657,33 @@ void Document::exportPdf(const QString& path, const PdfSettings& settings) const
         st.title = m_name;
     writer.setDocumentXmpMetadata(xmpPacket(st));
     writer.setPageLayout(pageLayout(m_page));
+    paint(writer);
+}
+
+void Document::exportPdf(const QString& path, const PdfSettings& settings) const
+{
+    requirePrepared(*this);
+    QPdfWriter writer(path);
     // QPdfWriter opens the file when painting begins.
     try {
-        paint(writer);
+        writePdf(writer, settings);
     } catch (const ReportError&) {
         throw ReportError(QStringLiteral("Impossibile scrivere il file \"%1\".").arg(path));
     }
+}
+
+QByteArray Document::pdfBytes(const PdfSettings& settings) const
+{
+    requirePrepared(*this);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    {
+        QPdfWriter writer(&buffer);
+        writePdf(writer, settings);
+    }
+    buffer.close();
+    return bytes;
 }
 
 } // namespace vornel::report

@@ -45,6 +45,7 @@
 
 class QPainter;
 class QPagedPaintDevice;
+class QPdfWriter;
 class QImage;
 
 namespace vornel::report {
@@ -303,8 +304,13 @@ public:
     // ReportError when the file cannot be written. Printing, images and PDF
     // all need a prepared document (ReportError otherwise).
     void exportPdf(const QString& path, const PdfSettings& settings = {}) const;
+    // The same PDF file in memory, for callers that write it through the
+    // file layer.
+    QByteArray pdfBytes(const PdfSettings& settings = {}) const;
 
 private:
+    void writePdf(QPdfWriter& writer, const PdfSettings& settings) const;
+
     QString m_name;
     Page m_page;
     bool m_prepared = false;

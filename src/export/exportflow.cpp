@@ -28,7 +28,7 @@ bool exportToExcel(QWidget* parent, const QString& path, const xls::Sheet& sheet
 
     if (msg::confirm(parent, QStringLiteral("Le schede in archivio sono state esportate con successo.\r\n\r\n"
                                             "Si vuole aprire il file di Excel?")))
-        TMisc::Open(QLatin1Char('"') + QDir::toNativeSeparators(path) + QLatin1Char('"'));
+        TMisc::OpenFile(parent, path);
     return true;
 }
 

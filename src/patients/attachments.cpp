@@ -22,11 +22,6 @@ namespace {
 
 const QString kCardMarker = QStringLiteral("clienti");
 
-QString quoted(const QString& path)
-{
-    return QLatin1Char('"') + QDir::toNativeSeparators(path) + QLatin1Char('"');
-}
-
 // An instruction "picture": an icon beside a few lines of text on a tinted strip.
 QWidget* instruction(QWidget* parent, const QRect& g, const QString& art, const QString& text)
 {
@@ -207,6 +202,7 @@ void TfrmAllegaCartella::browse(int slot)
     QLineEdit* edit = files()[slot];
     const QString previous = edit->text();
     edit->setText(name);
+    edit->setCursorPosition(0); // a long file name shows its beginning
 
     // A slot must not name a file that is not in the folder: when the copy
     // fails, the slot gets its old name back and the user is told.
@@ -238,7 +234,7 @@ void TfrmAllegaCartella::browse(int slot)
 void TfrmAllegaCartella::openSlot(int slot)
 {
     const QString name = trimmed(files()[slot]->text());
-    TMisc::Open(quoted(QDir(attachmentsFolder()).filePath(name)));
+    TMisc::OpenFile(this, QDir(attachmentsFolder()).filePath(name));
 }
 
 void TfrmAllegaCartella::emptySlot(int slot)
@@ -346,7 +342,7 @@ void TfrmCartella::btnApriCartellaClick()
     // A folder that cannot be created is not reported: the shell then has
     // nothing to show.
     QDir().mkpath(folder);
-    TMisc::Open(quoted(folder));
+    TMisc::OpenFile(this, folder);
     accept();
 }
 

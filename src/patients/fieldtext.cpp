@@ -62,6 +62,8 @@ bool setText(QWidget* control, const QString& text)
             if (QLineEdit* e = c->lineEdit(); e && text.size() > e->maxLength())
                 e->setMaxLength(int(text.size()));
             c->setEditText(text);
+            if (QLineEdit* e = c->lineEdit())
+                e->setCursorPosition(0);
         } else {
             c->setCurrentIndex(c->findText(text));
         }

@@ -266,6 +266,7 @@ void TfrmPrivacy::FormShow()
         const QString v = ini.read(kSection, QLatin1String(key));
         e->setMaxLength(qMax(e->maxLength(), int(v.size())));
         e->setText(v);
+        e->setCursorPosition(0); // a long letterhead shows its beginning
     };
     load(txtStudioDent, "Studio Medico");
     load(txtCittaDent, "Comune Sede");
@@ -365,7 +366,7 @@ void TfrmPrivacy::btnRTFClick()
 
     if (msg::confirm(this, QStringLiteral("Il file del modulo per il trattamento dei dati personali \u00e8 stato creato "
                                           "con successo.\r\n\r\nSi vuole aprire il documento?")))
-        TMisc::Open(QLatin1Char('"') + QDir::toNativeSeparators(documentPath()) + QLatin1Char('"'));
+        TMisc::OpenFile(this, documentPath());
 }
 
 void TfrmPrivacy::btnChiudiClick()
@@ -383,9 +384,11 @@ void TfrmPrivacy::btnChiudiClick()
         ini.write(kSection, QStringLiteral("Titolare Privacy"), trimmed(txtPrivacy->text()));
         ini.write(kSection, QStringLiteral("Luogo"), trimmed(txtLuogo->text()));
     } catch (const IniWriteError& e) {
-        // The window stays open so nothing typed is lost.
+        // The window stays open so nothing typed is lost, unless the user
+        // chooses to leave without the office data.
         msg::error(this, QString::fromUtf8(e.what()));
-        return;
+        if (!msg::closeWithoutOfficeData(this))
+            return;
     }
     m_closing = true;
     accept();

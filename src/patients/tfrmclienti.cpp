@@ -109,6 +109,10 @@ bool TfrmClienti::eventFilter(QObject* watched, QEvent* event)
                 input::rewrite(txtEmail, [](const QString& s) { return trimmed(s); });
             else if (auto* combo = qobject_cast<QComboBox*>(field))
                 input::rewrite(combo->lineEdit(), trimmedUpper);
+            // Narrow fields show the start of a long text, not where typing ended.
+            auto* combo = qobject_cast<QComboBox*>(field);
+            input::showStartOnLeaving(combo ? combo->lineEdit() : qobject_cast<QLineEdit*>(field),
+                                      static_cast<QFocusEvent*>(event));
         }
         break;
     case QEvent::KeyPress: {

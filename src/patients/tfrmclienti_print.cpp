@@ -66,5 +66,5 @@ void TfrmClienti::cmdPDFClick()
     }
     if (msg::confirm(this, QStringLiteral("L'esportazione della scheda in PDF \u00e8 terminata con successo.\r\n\r\n"
                                           "Si vuole aprire il file?")))
-        TMisc::Open(QStringLiteral("\"%1\"").arg(path));
+        TMisc::OpenFile(this, path);
 }

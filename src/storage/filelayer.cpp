@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <QMutex>
 #include <QSaveFile>
+#include <QTemporaryFile>
 
 #include <cerrno>
 #include <cstring>
@@ -237,6 +238,16 @@ bool syncToDisk(QFileDevice& file, QString* why)
         return refuse(QString::fromLocal8Bit(std::strerror(errno)));
 #endif
     return true;
+}
+
+bool canCreateFilesIn(const QString& folder)
+{
+    if (faults::hit(Op::Open, folder))
+        return false;
+    if (!QFileInfo(folder).isDir())
+        return false;
+    QTemporaryFile probe(QDir(folder).filePath(QStringLiteral(".vornel_prova_XXXXXX")));
+    return probe.open(); // removed when the probe goes
 }
 
 File::File(const QString& path) : QFile(path) {}

@@ -19,6 +19,7 @@
 //                                                  // streamed whole-file replace, for large exports
 //   files::rename(from, to);                       // moves a file to a name that is free
 //   files::syncToDisk(f);                          // flushed and on the disk, not only in the cache
+//   files::canCreateFilesIn(folder);               // may new files be made there?
 //   files::faults::failOn(files::Op::Write, "Studio_Medico_Vrn.ini");   // tests only
 //
 // writeWhole, copyReplacing and rename throw files::FileError (what(): path and
@@ -70,6 +71,11 @@ void rename(const QString& from, const QString& to);
 // stored survives a pulled USB stick or a power cut. False (the reason in
 // 'why') when the system refuses; a Sync fault fails it in tests.
 bool syncToDisk(QFileDevice& file, QString* why = nullptr);
+
+// Whether a new file can be created in the folder (tried with a small file
+// that is removed at once). An Open fault on the folder's path makes it
+// false, as a folder the user may not write into does.
+bool canCreateFilesIn(const QString& folder);
 
 // A QFile whose open, read and write can be made to fail by the test hook.
 class File : public QFile {

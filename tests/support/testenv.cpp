@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QLineEdit>
 #include <QTest>
 #include <QTimer>
 #include <QWindow>
@@ -23,9 +24,16 @@ TestEnv::TestEnv()
         messages.append({kind, text});
         return kind == vornel::msg::Kind::Confirmation ? confirmAnswer : true;
     });
-    TMisc::setOpener([this](const QUrl& url) { opened.append(url); });
+    TMisc::setOpener([this](const QUrl& url) {
+        opened.append(url);
+        return openSucceeds;
+    });
     vornel::dialogs::setOpenFileResponder(
         [this](const QString&, const QString&, const QString&) { return openFileAnswer; });
+    vornel::dialogs::setSaveFileResponder([this](const QString&, const QString& proposed, const QString&) {
+        saveProposals << proposed;
+        return saveAnswer ? saveAnswer(proposed) : proposed;
+    });
     vornel::setEndProgramHandler([this] { ++endRequests; });
     vornel::clock::setFixedNow(QDateTime(QDate(2026, 3, 14), QTime(9, 26, 53)));
     vornel::files::faults::clear();
@@ -38,6 +46,7 @@ TestEnv::~TestEnv()
     vornel::msg::setResponder({});
     TMisc::setOpener({});
     vornel::dialogs::setOpenFileResponder({});
+    vornel::dialogs::setSaveFileResponder({});
     vornel::setEndProgramHandler({});
     vornel::clock::setFixedNow(QDateTime());
     vornel::setProgramFolder(QString());
@@ -71,6 +80,13 @@ void onNextModalMatching(const std::function<bool(QWidget*)>& matches, const std
         }
     });
     timer->start();
+}
+
+bool showsItsStart(QLineEdit* edit)
+{
+    edit->grab(); // painting scrolls the text to show the caret
+    const QRect caret = edit->inputMethodQuery(Qt::ImCursorRectangle).toRect();
+    return edit->cursorPosition() == 0 && caret.center().x() < qMin(16, edit->width() / 4);
 }
 
 void onNextModal(const std::function<void(QWidget*)>& action)

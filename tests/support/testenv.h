@@ -7,6 +7,8 @@
 #include <QUrl>
 #include <QWidget>
 
+class QLineEdit;
+
 #include <functional>
 
 // A test's world: a fresh program folder, and the seams recording what the
@@ -26,7 +28,12 @@ public:
 
     QList<Shown> messages;
     QList<QUrl> opened;
+    bool openSucceeds = true; // false: no program on this computer opens it
     QString openFileAnswer; // what the file-open dialog answers
+    // The file-save dialog: every proposed path, in order, and the answer
+    // (by default the proposal itself; an empty text cancels).
+    QStringList saveProposals;
+    std::function<QString(const QString& proposed)> saveAnswer;
     int endRequests = 0;
     // The answer to confirmations (true = Sì).
     bool confirmAnswer = true;
@@ -53,6 +60,9 @@ void whenModal(const std::function<void(T*)>& action)
 }
 // Closes every modal window that is left open.
 void closeModals();
+// Whether the edit, as it is painted now, shows its text from the first
+// character: the caret at the start and nothing scrolled out at the left.
+bool showsItsStart(QLineEdit* edit);
 // Reads a whole file.
 QByteArray readFile(const QString& path);
 void writeFile(const QString& path, const QByteArray& bytes);

@@ -245,7 +245,7 @@ const std::array<const char16_t*, 12> kCertificateSections = {
     u"Validità e note a piè di pagina",
     u"Tabella delle discipline sportive",
     u"Ricorso contro la non idoneità",
-    u"Anteprima e stampa",
+    u"Anteprima, stampa e PDF",
     u"Esportazione dell'archivio",
 };
 

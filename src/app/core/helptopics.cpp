@@ -126,7 +126,12 @@ const QStringList& certificateParagraphs()
             "comunicazione, alla commissione medica regionale d'appello competente."),
         QStringLiteral(
             "Dopo aver salvato il certificato puoi vederne l'anteprima con il pulsante Anteprima "
-            "oppure stamparlo direttamente su un foglio A4 con il pulsante Stampa."),
+            "oppure stamparlo direttamente su un foglio A4 con il pulsante Stampa. In entrambe le "
+            "finestre il pulsante Salva PDF salva lo stesso foglio in un file PDF, da inviare per "
+            "esempio via e-mail alla società sportiva: il nome proposto riporta il tipo di "
+            "certificato, l'atleta e la data, e la cartella scelta viene ricordata per la volta "
+            "successiva. Se sul computer non è installata nessuna stampante, Stampa lo segnala e "
+            "il certificato si può salvare in PDF."),
         QStringLiteral(
             "Il pulsante con l'icona di Excel esporta l'intero archivio dei certificati rilasciati in "
             "un file di Microsoft Excel."),
