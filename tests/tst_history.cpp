@@ -250,6 +250,13 @@ private slots:
         CardWindow* card = showCard(k);
         fillCard(card, k);
         click(button(card, "cmdSalva"));
+        // The test screen is smaller than the card: give it a laptop's room.
+        card->showNormal();
+        card->resize(1366, 728);
+        QTRY_COMPARE(card->size(), QSize(1366, 728));
+        testing::moveMouseOver(button(card, "cmdStorico"));
+        QCOMPARE(card->findChild<QLabel*>(QStringLiteral("panInfo"))->text(),
+                 QStringLiteral("Visualizza le versioni precedenti della scheda in archivio."));
         bool seen = false;
         testing::whenModal<TfrmStorico>([&](TfrmStorico* w) {
             seen = true;
