@@ -39,7 +39,8 @@ QList<Topic> allTopics()
             exportTopic(ExportKind::Competitive),
             exportTopic(ExportKind::Disabled),
             exportTopic(ExportKind::NonFitness),
-            tools()};
+            tools(),
+            history()};
 }
 
 // Runs a poppler tool; empty when it is not installed or fails.
@@ -149,6 +150,8 @@ void TestHelpTopics::titlesAndSizes_data()
         << QStringList{QStringLiteral("disabili"), QStringLiteral("non agonistici")};
     QTest::newRow("tools") << tools() << QStringLiteral("Strumenti di Vornel") << 9 << QString()
                            << QStringList();
+    QTest::newRow("history") << history() << QStringLiteral("Storico delle modifiche") << 5 << QString()
+                             << QStringList();
 }
 
 void TestHelpTopics::titlesAndSizes()
@@ -255,6 +258,7 @@ void TestHelpTopics::guidePdfCarriesTheHelpTexts()
         QStringLiteral("Certificati medici"),
         QStringLiteral("Esportazione in Excel"),
         QStringLiteral("Copie di sicurezza e controllo degli archivi"),
+        QStringLiteral("Storico delle modifiche"),
         QStringLiteral("Password iniziale: vornel"),
         QStringLiteral("Cambia password"),
         QStringLiteral("Pagina 2 di "),
@@ -268,7 +272,7 @@ void TestHelpTopics::guidePdfCarriesTheHelpTexts()
     for (ExportKind k : {ExportKind::Patients, ExportKind::NonCompetitive, ExportKind::Competitive,
                          ExportKind::Disabled, ExportKind::NonFitness})
         paragraphs << exportTopic(k).paragraphs;
-    paragraphs << tools().paragraphs;
+    paragraphs << tools().paragraphs << history().paragraphs;
     for (const QString& p : paragraphs) {
         const QString opening = p.split(QLatin1Char(' ')).mid(0, 10).join(QLatin1Char(' '));
         QVERIFY2(text.contains(opening), qPrintable(opening));

@@ -10,6 +10,7 @@
 #include "patients/attachments.h"
 #include "patients/privacy.h"
 #include "patients/tfrmclienti.h"
+#include "storage/archive.h"
 #include "storage/inifile.h"
 #include "storage/programfolder.h"
 #include "support/testenv.h"
@@ -116,6 +117,37 @@ private slots:
                                                                               QStringLiteral("Luogo"),
                                                                               QStringLiteral("Milano")));
         QCOMPARE(testing::readFile(settingsPath()), stored);
+    }
+
+    // A history file that cannot be read or cannot be written stops the
+    // overwrite of its archive, and is never replaced.
+    void historyWithoutRightsStopsTheOverwrite_data()
+    {
+        QTest::addColumn<int>("mode");
+        QTest::newRow("read-only") << int(QFile::ReadOwner | QFile::ReadUser);
+        QTest::newRow("write-only") << int(QFile::WriteOwner | QFile::WriteUser);
+    }
+    void historyWithoutRightsStopsTheOverwrite()
+    {
+        QFETCH(int, mode);
+        Record r(layouts::TSchedaPaziente);
+        r.setText("txtPaziente", QStringLiteral("ROSSI MARIO"));
+        Archive(archives::Pazienti).append(r);
+        r.setText("txtPaziente", QStringLiteral("ROSSI MARIA"));
+        Archive(archives::Pazienti).overwrite(1, r);
+        const QString archive = programPath(QStringLiteral("Pazienti.vrn"));
+        const QString history = programPath(QStringLiteral("Pazienti_Storico.vrn"));
+        const QByteArray archiveBefore = testing::readFile(archive);
+        QVERIFY(QFile::setPermissions(history, QFile::Permissions(mode)));
+        const QByteArray historyBefore = QFileInfo(history).isReadable() ? testing::readFile(history) : QByteArray();
+
+        r.setText("txtPaziente", QStringLiteral("BIANCHI LUCA"));
+        QVERIFY_THROWS_EXCEPTION(ArchiveError, Archive(archives::Pazienti).overwrite(1, r));
+        QCOMPARE(testing::readFile(archive), archiveBefore);
+        QVERIFY(QFile::setPermissions(history, kReadWrite));
+        QCOMPARE(QFileInfo(history).size(), 96 + 4436);
+        if (!historyBefore.isEmpty())
+            QCOMPARE(testing::readFile(history), historyBefore);
     }
 
     // A replaced settings file keeps its permissions.

@@ -22,6 +22,7 @@
 #include "lists/certificatesearch.h"
 #include "storage/clock.h"
 #include "practice/expiringwindow.h"
+#include "practice/historywindow.h"
 #include "practice/strumenti.h"
 
 #include <QApplication>
@@ -190,6 +191,38 @@ int main(int argc, char** argv)
             p.setText("txtTessera", QStringLiteral("80380 00012%1").arg(i));
             people.append(p);
         }
+    }
+    {
+        // Two changes of a certificate, its history window and the card
+        // showing it (the history button enabled).
+        vornel::Archive certificates(vornel::archives::NonIdoneita);
+        vornel::Record c(vornel::layouts::TSchedaNonIdoneita);
+        certificates.open();
+        certificates.seek(1);
+        certificates.read(c);
+        c.setText("txtSportApprovato", QStringLiteral("Cardiopatia in corso di accertamento"));
+        certificates.overwrite(2, c);
+        c.setText("txtPaziente", QStringLiteral("Rossi Mario Luigi"));
+        c.setFlag("chkCompletato", true);
+        certificates.overwrite(2, c);
+        certificates.close();
+        auto* nonIdoneita = vornel::instance<TfrmCertificati_NonIdoneita>();
+        TfrmStorico history(nonIdoneita, vornel::archives::NonIdoneita, 2);
+        history.load();
+        history.show();
+        QCoreApplication::processEvents();
+        history.selectRow(1);
+        QCoreApplication::processEvents();
+        save(&history, out, QStringLiteral("TfrmStorico"));
+        history.close();
+        nonIdoneita->resize(1016, 713);
+        vornel::goTo(nonIdoneita, menu);
+        nonIdoneita->showNormal();
+        nonIdoneita->resize(1016, 713);
+        nonIdoneita->loadRecord(c, 2);
+        QCoreApplication::processEvents();
+        save(nonIdoneita, out, QStringLiteral("TfrmCertificati_NonIdoneita_scheda"));
+        nonIdoneita->hide();
     }
     saveDialog<TfrmExpCertificati>(card, out);
     saveDialog<TfrmExpCertificatiNon>(card, out);

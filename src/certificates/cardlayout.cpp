@@ -52,7 +52,7 @@ QPushButton* iconButton(const char* art, const char* name, QWidget* parent, int 
 QPushButton* captionButton(const char* art, const QString& caption, const char* name, QWidget* parent)
 {
     auto* b = named(new PictureButton(QLatin1String(art), caption, QSize(148, 32), parent), name);
-    b->move(8, 12);
+    b->move(4, 12);
     b->setFont(look::font(QStringLiteral("Verdana"), 10, true));
     return b;
 }
@@ -87,16 +87,19 @@ void CertificateCard::buildWindow()
     m_hints = new HintTracker(panInfo, this);
 
     // The row of button boxes.
-    QWidget* box1 = box(panel, QRect(4, 4, 186, 57), Qt::white);
-    cmdNuovo = iconButton("btn_nuovo", "cmdNuovo", box1, 8);
-    cmdDuplica = iconButton("btn_duplica", "cmdDuplica", box1, 52);
-    cmdSalva = iconButton("btn_salva", "cmdSalva", box1, 96);
-    cmdTrova = iconButton("btn_trova", "cmdTrova", box1, 140);
-    QWidget* box2 = box(panel, QRect(196, 4, 164, 57), Qt::white);
+    // Box 1 holds the history button after the four record buttons; the
+    // boxes after it are a little narrower to make room for it.
+    QWidget* box1 = box(panel, QRect(4, 4, 217, 57), Qt::white);
+    cmdNuovo = iconButton("btn_nuovo", "cmdNuovo", box1, 6);
+    cmdDuplica = iconButton("btn_duplica", "cmdDuplica", box1, 48);
+    cmdSalva = iconButton("btn_salva", "cmdSalva", box1, 90);
+    cmdTrova = iconButton("btn_trova", "cmdTrova", box1, 132);
+    cmdStorico = iconButton("btn_storico", "cmdStorico", box1, 174);
+    QWidget* box2 = box(panel, QRect(227, 4, 156, 57), Qt::white);
     cmdAnteprima = captionButton("btn_anteprima", QStringLiteral("Anteprima"), "cmdAnteprima", box2);
-    QWidget* box3 = box(panel, QRect(366, 4, 164, 57), Qt::white);
+    QWidget* box3 = box(panel, QRect(389, 4, 156, 57), Qt::white);
     cmdStampa = captionButton("btn_stampa", QStringLiteral("Stampa"), "cmdStampa", box3);
-    QWidget* records = box(panel, QRect(536, 4, 250, 57), Qt::white);
+    QWidget* records = box(panel, QRect(551, 4, 250, 57), Qt::white);
     cmdPrimo = iconButton("btn_primo", "cmdPrimo", records, 6);
     cmdIndietro = iconButton("btn_indietro", "cmdIndietro", records, 46);
     lblPosizione = named(new QLabel(records), "lblPosizione");
@@ -106,12 +109,12 @@ void CertificateCard::buildWindow()
     lblPosizione->setStyleSheet(QStringLiteral("color: #1F3F6B; background: #F0F8FF; border: 1px solid #87CEEB;"));
     cmdAvanti = iconButton("btn_avanti", "cmdAvanti", records, 166);
     cmdUltimo = iconButton("btn_ultimo", "cmdUltimo", records, 207);
-    QWidget* box4 = box(panel, QRect(792, 4, 96, 57), Qt::white);
-    cmdEsporta = iconButton("btn_esporta", "cmdEsporta", box4, 8);
-    cmdDaCompletare = iconButton("btn_dacompletare", "cmdDaCompletare", box4, 51);
-    QWidget* box5 = box(panel, QRect(894, 4, 96, 57), Qt::white);
-    cmdGuida = iconButton("btn_guida", "cmdGuida", box5, 8);
-    cmdEsci = iconButton("btn_esci", "cmdEsci", box5, 51);
+    QWidget* box4 = box(panel, QRect(807, 4, 88, 57), Qt::white);
+    cmdEsporta = iconButton("btn_esporta", "cmdEsporta", box4, 5);
+    cmdDaCompletare = iconButton("btn_dacompletare", "cmdDaCompletare", box4, 46);
+    QWidget* box5 = box(panel, QRect(901, 4, 88, 57), Qt::white);
+    cmdGuida = iconButton("btn_guida", "cmdGuida", box5, 5);
+    cmdEsci = iconButton("btn_esci", "cmdEsci", box5, 46);
 
     // The section with the white sheet.
     QWidget* section = box(panel, QRect(4, 66, 986, 590), kSection);

@@ -18,6 +18,7 @@
 #include "storage/text.h"
 #include "export/exportwindows.h"
 #include "lists/certificatesearch.h"
+#include "practice/historywindow.h"
 
 #include <QKeyEvent>
 #include <QShowEvent>
@@ -72,6 +73,7 @@ void CertificateCard::wireControls()
         {cmdDuplica, "Prepara la schermata per la registrazione di una nuova scheda duplicando i dati correnti."},
         {cmdSalva, "Salva la scheda corrente in archivio."},
         {cmdTrova, "Trova schede in archivio."},
+        {cmdStorico, "Visualizza le versioni precedenti della scheda in archivio."},
         {cmdAnteprima, "Visualizza l'anteprima di stampa del certificato medico corrente."},
         {cmdStampa, "Stampa il certificato medico corrente."},
         {cmdPrimo, "Visualizza la prima scheda in archivio."},
@@ -95,6 +97,8 @@ void CertificateCard::wireControls()
     connect(cmdDuplica, &QPushButton::clicked, this, &CertificateCard::cmdDuplicaClick);
     connect(cmdSalva, &QPushButton::clicked, this, &CertificateCard::cmdSalvaClick);
     connect(cmdTrova, &QPushButton::clicked, this, &CertificateCard::cmdTrovaClick);
+    connect(cmdStorico, &QPushButton::clicked, this, &CertificateCard::cmdStoricoClick);
+    history::followPosition(cmdStorico, lblPosizione);
     connect(cmdAnteprima, &QPushButton::clicked, this, &CertificateCard::cmdAnteprimaClick);
     connect(cmdStampa, &QPushButton::clicked, this, &CertificateCard::cmdStampaClick);
     connect(cmdPrimo, &QPushButton::clicked, this, &CertificateCard::cmdPrimoClick);
@@ -213,6 +217,7 @@ void CertificateCard::cmdNuovoClick()
     setFieldText(field(QStringLiteral("txtData")), clock::shortDate(clock::today()));
     chkCompletato->setChecked(false);
     lblPosizione->clear();
+    history::refreshButton(cmdStorico, lblPosizione);
     field(QStringLiteral("txtPaziente"))->setFocus();
 }
 
@@ -224,6 +229,7 @@ void CertificateCard::cmdDuplicaClick()
     }
     chkCompletato->setChecked(false);
     lblPosizione->clear();
+    history::refreshButton(cmdStorico, lblPosizione);
     const bool ok = msg::guarded(this, [this] {
         Archive archive(*m_desc.archive);
         archive.open();
@@ -265,6 +271,7 @@ void CertificateCard::cmdSalvaClick()
         const qint64 position = storeRecord(archive, record, lblPosizione->text());
         archive.close();
         lblPosizione->setText(positionText(position));
+        history::refreshButton(cmdStorico, lblPosizione);
         done = update ? nav::kUpdatedMessage : nav::kInsertedMessage;
     });
     if (!done.isEmpty())
@@ -286,6 +293,7 @@ void CertificateCard::loadRecord(const Record& record, qint64 position)
         }
     }
     lblPosizione->setText(positionText(position));
+    history::refreshButton(cmdStorico, lblPosizione);
 }
 
 void CertificateCard::loadAt(Archive& archive, qint64 position)
@@ -311,6 +319,7 @@ void CertificateCard::navigate(nav::Button button)
     });
     if (step.clearPosition)
         lblPosizione->clear();
+    history::refreshButton(cmdStorico, lblPosizione);
     if (step.kind == nav::Step::EmptyArchive)
         msg::information(this, nav::kEmptyArchiveMessage);
 }
@@ -375,6 +384,11 @@ void CertificateCard::openPartnerWindow(Partner partner)
 void CertificateCard::cmdTrovaClick()
 {
     openPartnerWindow(Partner::Search);
+}
+
+void CertificateCard::cmdStoricoClick()
+{
+    history::openWindow(this, *m_desc.archive, lblPosizione->text());
 }
 
 void CertificateCard::cmdDaCompletareClick()

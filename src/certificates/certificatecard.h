@@ -41,6 +41,7 @@ public:
     QPushButton* cmdDuplica;
     QPushButton* cmdSalva;
     QPushButton* cmdTrova;
+    QPushButton* cmdStorico;
     QPushButton* cmdAnteprima;
     QPushButton* cmdStampa;
     QPushButton* cmdPrimo;
@@ -68,6 +69,7 @@ public slots:
     void cmdAvantiClick();
     void cmdUltimoClick();
     void cmdTrovaClick();
+    void cmdStoricoClick();
     void cmdDaCompletareClick();
     void cmdEsportaClick();
     void cmdAnteprimaClick();

@@ -10,6 +10,7 @@
 #include "app/messages.h"
 #include "app/shell.h"
 #include "patients/fieldtext.h"
+#include "practice/historywindow.h"
 #include "storage/archive.h"
 #include "storage/clock.h"
 #include "storage/records.h"
@@ -181,6 +182,7 @@ void TfrmClienti::showRecord(const Record& record, qint64 position)
         }
     }
     lblPosizione->setText(QString::number(position));
+    history::refreshButton(cmdStorico, lblPosizione);
 }
 
 void TfrmClienti::clearCard()
@@ -193,6 +195,7 @@ void TfrmClienti::clearCard()
     for (QLabel* slot : {lblFile01, lblFile02, lblFile03, lblDesc01, lblDesc02, lblDesc03})
         slot->clear();
     lblPosizione->clear();
+    history::refreshButton(cmdStorico, lblPosizione);
     txtPaziente->setFocus(Qt::OtherFocusReason);
 }
 
@@ -210,6 +213,8 @@ void TfrmClienti::connectHandlers()
     connect(cmdPDF, &QPushButton::clicked, this, &TfrmClienti::cmdPDFClick);
     connect(cmdRicontatta, &QPushButton::clicked, this, &TfrmClienti::cmdRicontattaClick);
     connect(cmdEsporta, &QPushButton::clicked, this, &TfrmClienti::cmdEsportaClick);
+    connect(cmdStorico, &QPushButton::clicked, this, &TfrmClienti::cmdStoricoClick);
+    history::followPosition(cmdStorico, lblPosizione);
     connect(cmdGuida, &QPushButton::clicked, this, &TfrmClienti::cmdGuidaClick);
     connect(cmdEsci, &QPushButton::clicked, this, &TfrmClienti::cmdEsciClick);
     connect(cmdPrimo, &QPushButton::clicked, this, &TfrmClienti::cmdPrimoClick);
@@ -268,6 +273,7 @@ void TfrmClienti::cmdSalvaClick()
         const qint64 position = storeRecord(archive, record, lblPosizione->text());
         archive.close();
         lblPosizione->setText(QString::number(position));
+        history::refreshButton(cmdStorico, lblPosizione);
     });
     if (stored)
         msg::information(this, update ? nav::kUpdatedMessage : nav::kInsertedMessage);
@@ -284,6 +290,7 @@ void TfrmClienti::cmdDuplicaClick()
     for (QLabel* slot : {lblFile01, lblFile02, lblFile03, lblDesc01, lblDesc02, lblDesc03})
         slot->clear();
     lblPosizione->clear();
+    history::refreshButton(cmdStorico, lblPosizione);
     const bool ok = msg::guarded(this, [] {
         Archive archive(archives::Pazienti);
         archive.open();
@@ -314,8 +321,14 @@ void TfrmClienti::navigate(nav::Button button)
     });
     if (step.clearPosition)
         lblPosizione->clear();
+    history::refreshButton(cmdStorico, lblPosizione);
     if (step.kind == nav::Step::EmptyArchive)
         msg::information(this, nav::kEmptyArchiveMessage);
+}
+
+void TfrmClienti::cmdStoricoClick()
+{
+    history::openWindow(this, archives::Pazienti, lblPosizione->text());
 }
 
 void TfrmClienti::cmdPrimoClick()

@@ -86,6 +86,7 @@ public:
     QPushButton* cmdPDF;
     QPushButton* cmdRicontatta;
     QPushButton* cmdEsporta;
+    QPushButton* cmdStorico;
     QPushButton* cmdGuida;
     QPushButton* cmdEsci;
 
@@ -109,6 +110,7 @@ public slots:
     void cmdPDFClick();
     void cmdRicontattaClick();
     void cmdEsportaClick();
+    void cmdStoricoClick();
     void cmdGuidaClick();
     void cmdEsciClick();
     void cmdPrimoClick();

@@ -126,6 +126,8 @@ const ButtonPlace kColumnButtons[] = {
      "Visualizza il riepilogo dei pazienti da ricontattare."},
     {&TfrmClienti::cmdEsporta, "cmdEsporta", "btn_esporta", "Esporta archivio",
      "Esporta le schede in archivio in un file di Microsoft Excel."},
+    {&TfrmClienti::cmdStorico, "cmdStorico", "btn_storico", "Storico",
+     "Visualizza le versioni precedenti della scheda in archivio."},
     {&TfrmClienti::cmdGuida, "cmdGuida", "btn_guida", "Guida", "Visualizza la guida in linea."},
     {&TfrmClienti::cmdEsci, "cmdEsci", "btn_esci", "Esci", "Esci dalla schermata di lavoro corrente."},
 };

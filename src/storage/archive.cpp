@@ -1,7 +1,9 @@
 #include "storage/archive.h"
 
 #include "storage/appendlock.h"
+#include "storage/clock.h"
 #include "storage/filelayer.h"
+#include "storage/history.h"
 #include "storage/programfolder.h"
 #include "storage/text.h"
 
@@ -147,6 +149,15 @@ qint64 Archive::overwrite(qint64 position, const Record& record)
     const auto lock = lockAndReopen();
     if (position < 1 || position > count())
         throw ArchiveError("the card's position is not a record of the archive");
+    // The record as it stands goes to the history first, synced; if that
+    // fails nothing is overwritten. A Salva that changes nothing keeps
+    // nothing: the record loses no data.
+    Record stored(*m_layout);
+    seek(position - 1);
+    read(stored);
+    if (stored.bytes() != record.bytes())
+        history::append(history::pathFor(m_path),
+                        history::encode(position, clock::now(), history::workstationName(), stored.bytes()));
     seek(position - 1);
     write(record);
     sync();

@@ -75,7 +75,10 @@ public:
     // Appends the record; returns its 1-based position.
     qint64 append(const Record& record);
     // Writes the record over the stored one at the 1-based position (which
-    // must exist); returns the position.
+    // must exist); returns the position. Under the same lock and before the
+    // write, the stored record is appended to the archive's history file
+    // (storage/history.h) and synced; when that fails, ArchiveError is thrown
+    // and the archive is left as it was.
     qint64 overwrite(qint64 position, const Record& record);
     static QString lockPathOf(const QString& archivePath);
     static constexpr int lockWait = AppendLock::wait;

@@ -412,6 +412,20 @@ void buildTools(GuideBuilder& b)
     topicWithSections(b, tools(), kToolSections);
 }
 
+const std::array<const char16_t*, 5> kHistorySections = {
+    u"Nessuna modifica va persa",
+    u"Dove si trova lo storico",
+    u"Vedere le versioni precedenti",
+    u"Riportare una versione nella scheda",
+    u"Storico, copie e controllo",
+};
+
+void buildHistory(GuideBuilder& b)
+{
+    b.chapter(QStringLiteral("Storico delle modifiche"));
+    topicWithSections(b, history(), kHistorySections);
+}
+
 // Top of line n of a block, in document coordinates.
 qreal lineTop(const QTextDocument& doc, const QTextBlock& block, int n = 0)
 {
@@ -719,6 +733,7 @@ bool writeGuidePdf(const QString& path)
         buildCertificates(builder);
         buildExport(builder);
         buildTools(builder);
+        buildHistory(builder);
         paginate(doc, builder, body.height());
 
         const QList<Chapter>& chapters = builder.chapters();

@@ -241,6 +241,43 @@ Topic exportTopic(ExportKind kind)
     return topic;
 }
 
+Topic history()
+{
+    Topic topic;
+    topic.title = QStringLiteral("Storico delle modifiche");
+    topic.paragraphs << QStringLiteral(
+        "Quando premi Salva su una scheda già in archivio, Vornel sostituisce la scheda con i dati che "
+        "vedi, senza chiedere conferma. Prima di farlo, però, conserva la scheda com'era nello storico "
+        "delle modifiche: nessun dato sovrascritto va perso, anche se hai dimenticato di premere Nuovo "
+        "e hai scritto i dati di un'altra persona sopra una scheda salvata.");
+    topic.paragraphs << QStringLiteral(
+        "Ogni archivio ha il proprio storico, nella cartella del programma: Pazienti_Storico.vrn, "
+        "Certificati_Storico.vrn, Certificati_Agonistici_Storico.vrn, Certificati_Disabili_Storico.vrn "
+        "e Certificati_Non_Idoneita_Storico.vrn. Per ogni modifica vengono registrati il numero della "
+        "scheda, la data e l'ora, il nome del computer da cui è stata salvata e tutti i dati della "
+        "scheda prima della modifica. Le nuove schede non entrano nello storico, perché non sostituiscono "
+        "nulla; un salvataggio che non cambia niente non aggiunge nulla. Se lo storico non si può "
+        "scrivere (ad esempio perché il disco è pieno o la cartella è protetta), la scheda non viene "
+        "modificata e compare il messaggio di errore dell'archivio.");
+    topic.paragraphs << QStringLiteral(
+        "Il pulsante Storico, con l'orologio, si trova su ogni scheda dei pazienti e dei certificati ed "
+        "è attivo quando la scheda mostra una scheda salvata in archivio. Apre l'elenco delle versioni "
+        "precedenti di quella scheda, dalla più recente: per ognuna la data e l'ora della modifica, il "
+        "computer e i campi che la modifica successiva ha cambiato. Se la scheda non è mai stata "
+        "modificata, l'elenco lo dice. Con Trova cerchi una parola nell'elenco, con Stampa lo stampi.");
+    topic.paragraphs << QStringLiteral(
+        "Selezionando una versione, la tabella sotto l'elenco mostra i suoi dati accanto a quelli della "
+        "scheda in archivio, con i campi diversi evidenziati. Il pulsante Riporta nella scheda copia la "
+        "versione scelta nella scheda, allo stesso numero, e chiude la finestra: l'archivio non cambia "
+        "finché non premi Salva. Anche quel salvataggio conserva nello storico la versione che sostituisce, "
+        "quindi puoi sempre tornare indietro. Chiudi esce senza cambiare nulla.");
+    topic.paragraphs << QStringLiteral(
+        "Gli storici fanno parte di ogni copia di sicurezza, della sua verifica e del ripristino, e il "
+        "controllo degli archivi li legge insieme agli archivi. Non cancellare e non modificare questi "
+        "file: sono la prova di come erano i certificati prima di ogni modifica.");
+    return topic;
+}
+
 Topic tools()
 {
     Topic topic;
@@ -252,7 +289,8 @@ Topic tools()
         "e l'elenco dei certificati agonistici in scadenza.");
     topic.paragraphs << QStringLiteral(
         "Il pulsante Crea copia di sicurezza scrive in un unico file ZIP, nella cartella che scegli, "
-        "i cinque archivi, le impostazioni dello studio, la password di accesso, i documenti allegati "
+        "i cinque archivi con i loro storici delle modifiche, le impostazioni dello studio, la password "
+        "di accesso, i documenti allegati "
         "e le cartelle dei pazienti. Il nome del file contiene la data e l'ora della copia, ad esempio "
         "Vornel_Copia_2026-03-14_0926.zip. Scegli una chiavetta USB, un disco esterno o una cartella di "
         "rete: una copia sullo stesso disco del programma non ti protegge se il disco si guasta o viene "
@@ -284,8 +322,9 @@ Topic tools()
         "Il pulsante Controlla gli archivi legge i cinque archivi senza modificarli e ne elenca la "
         "dimensione e il numero di schede, segnalando una scheda incompleta alla fine del file, i campi "
         "con una lunghezza non valida, le caselle Sì/No con valori diversi e, nell'archivio dei pazienti, "
-        "i documenti allegati che non si trovano più nella cartella Documenti_Allegati. L'elenco si "
-        "stampa con il pulsante Stampa.");
+        "i documenti allegati che non si trovano più nella cartella Documenti_Allegati. Legge anche gli "
+        "storici delle modifiche e segnala le versioni incomplete o riferite a schede che l'archivio non "
+        "contiene. L'elenco si stampa con il pulsante Stampa.");
     topic.paragraphs << QStringLiteral(
         "Accanto al pulsante Certificati in scadenza la finestra dice quanti certificati agonistici, "
         "anche per disabili, scadono nei prossimi 30 giorni. Il pulsante apre l'elenco, ordinato per data "

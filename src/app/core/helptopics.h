@@ -29,6 +29,9 @@ Topic exportTopic(ExportKind kind);
 // The practice tools (backup, verify, restore, archive check): 7 paragraphs.
 Topic tools();
 
+// The history of changes of the five cards: 5 paragraphs.
+Topic history();
+
 // The password of a new installation, as the help names it (lower case).
 QString initialPassword();
 

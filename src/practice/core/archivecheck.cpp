@@ -1,6 +1,7 @@
 #include "practice/core/archivecheck.h"
 
 #include "storage/cp1252.h"
+#include "storage/history.h"
 #include "storage/records.h"
 #include "storage/text.h"
 
@@ -117,6 +118,44 @@ Result checkOne(const QString& folder, const ArchiveDef& def, QHash<QString, boo
     return r;
 }
 
+// A history file: whole records, each naming a position of its archive.
+Result checkHistory(const QString& folder, const ArchiveDef& def, qint64 archiveRecords)
+{
+    Result r;
+    r.history = true;
+    r.archiveRecords = archiveRecords;
+    r.fileName = history::fileNameFor(def);
+    r.recordSize = history::sizeFor(*def.layout);
+    const QString path = QDir(folder).filePath(r.fileName);
+    if (!QFileInfo::exists(path))
+        return r;
+    r.present = true;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        r.readable = false;
+        return r;
+    }
+    r.size = file.size();
+    r.records = r.size / r.recordSize;
+    r.tailBytes = r.size % r.recordSize;
+    // Only the header of each record is read.
+    for (qint64 k = 0; k < r.records; ++k) {
+        QByteArray header;
+        if (!file.seek(k * r.recordSize) || (header = file.read(history::kHeaderSize)).size() != history::kHeaderSize) {
+            r.readable = false;
+            return r;
+        }
+        const QString text = fieldText(history::THistoryHeader, header.constData(), 0);
+        bool number = false;
+        const qint64 position = text.toLongLong(&number);
+        if (!number || position < 1 || position > archiveRecords)
+            add(r.badPositions, r.badPositionCount,
+                {k + 1, QStringLiteral("posizione"),
+                 text.isEmpty() ? QStringLiteral("vuota") : QStringLiteral("\"%1\"").arg(text)});
+    }
+    return r;
+}
+
 void listFindings(QStringList& lines, const QString& title, const QString& none, const QList<Finding>& list,
                   qint64 count)
 {
@@ -131,11 +170,42 @@ void listFindings(QStringList& lines, const QString& title, const QString& none,
         lines << QStringLiteral("    ... e altri %1").arg(count - list.size());
 }
 
+// The lines of a history file.
+void historyLines(QStringList& lines, const Result& r)
+{
+    if (!r.present) {
+        lines << QStringLiteral("  Storico delle modifiche non presente: nessuna scheda è stata ancora modificata.");
+        return;
+    }
+    lines << QStringLiteral("  Dimensione del file: %1 byte").arg(bytesText(r.size));
+    lines << QStringLiteral("  Versioni precedenti: %1 (di %2 byte ciascuna)").arg(bytesText(r.records), bytesText(r.recordSize));
+    if (!r.readable) {
+        lines << QStringLiteral("  ERRORE: lo storico non si può leggere per intero.");
+        return;
+    }
+    lines << (r.tailBytes == 0
+                  ? QStringLiteral("  Versione incompleta alla fine: nessuna")
+                  : QStringLiteral("  Versione incompleta alla fine: %1 byte dopo la versione %2")
+                        .arg(bytesText(r.tailBytes), bytesText(r.records)));
+    if (r.badPositionCount == 0) {
+        lines << QStringLiteral("  Posizioni che non esistono nell'archivio: nessuna");
+    } else {
+        lines << QStringLiteral("  Posizioni che non esistono nell'archivio (%1 schede): %2")
+                     .arg(bytesText(r.archiveRecords))
+                     .arg(r.badPositionCount);
+        for (const Finding& f : r.badPositions)
+            lines << QStringLiteral("    versione %1, posizione %2").arg(f.position).arg(f.detail);
+        if (r.badPositionCount > r.badPositions.size())
+            lines << QStringLiteral("    ... e altri %1").arg(r.badPositionCount - r.badPositions.size());
+    }
+}
+
 } // namespace
 
 bool Result::healthy() const
 {
-    return readable && tailBytes == 0 && overLengthCount == 0 && badFlagCount == 0 && missingAttachmentCount == 0;
+    return readable && tailBytes == 0 && overLengthCount == 0 && badFlagCount == 0 && missingAttachmentCount == 0
+           && badPositionCount == 0;
 }
 
 QList<Result> checkArchives(const QString& programFolder)
@@ -144,17 +214,34 @@ QList<Result> checkArchives(const QString& programFolder)
     QHash<QString, bool> attachmentExists;
     for (const ArchiveDef* a : kArchives)
         results.append(checkOne(programFolder, *a, attachmentExists));
+    for (std::size_t i = 0; i < kArchives.size(); ++i)
+        results.append(checkHistory(programFolder, *kArchives[i], results[qsizetype(i)].records));
     return results;
 }
 
 QStringList reportLines(const QList<Result>& results)
 {
     QStringList lines;
-    int problems = 0;
+    // An archive with a problem in itself or in its history counts once.
+    qsizetype archives = 0;
+    for (const Result& r : results)
+        archives += r.history ? 0 : 1;
+    QList<bool> troubled(archives, false);
+    for (qsizetype i = 0; i < results.size(); ++i) {
+        const Result& r = results[i];
+        const qsizetype owner = r.history ? i - archives : i;
+        if (owner >= 0 && owner < archives && r.present && !r.healthy())
+            troubled[owner] = true;
+    }
+    const int problems = int(troubled.count(true));
     for (const Result& r : results) {
         if (!lines.isEmpty())
             lines << QString();
         lines << r.fileName;
+        if (r.history) {
+            historyLines(lines, r);
+            continue;
+        }
         if (!r.present) {
             lines << QStringLiteral("  Archivio non presente.");
             continue;
@@ -163,7 +250,6 @@ QStringList reportLines(const QList<Result>& results)
         lines << QStringLiteral("  Schede: %1 (di %2 byte ciascuna)").arg(bytesText(r.records), bytesText(r.recordSize));
         if (!r.readable) {
             lines << QStringLiteral("  ERRORE: l'archivio non si pu\u00f2 leggere per intero.");
-            ++problems;
             continue;
         }
         lines << (r.tailBytes == 0
@@ -175,14 +261,12 @@ QStringList reportLines(const QList<Result>& results)
         if (r.fileName == QLatin1String(archives::Pazienti.fileName))
             listFindings(lines, QStringLiteral("Documenti allegati mancanti"), QStringLiteral("nessuno"), r.missingAttachments,
                          r.missingAttachmentCount);
-        if (!r.healthy())
-            ++problems;
     }
     lines << QString();
     lines << (problems == 0 ? QStringLiteral("Esito: nessun problema trovato negli archivi.")
                             : QStringLiteral("Esito: problemi trovati in %1 su %2.")
                                   .arg(problems == 1 ? QStringLiteral("1 archivio") : QStringLiteral("%1 archivi").arg(problems))
-                                  .arg(results.size()));
+                                  .arg(archives));
     return lines;
 }
 

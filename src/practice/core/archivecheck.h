@@ -27,6 +27,12 @@ struct Result {
     qint64 overLengthCount = 0;     // all of them; the lists keep the first few
     qint64 badFlagCount = 0;
     qint64 missingAttachmentCount = 0;
+    // A history file ("<archive>_Storico.vrn"): its records name positions
+    // that must exist in its archive.
+    bool history = false;
+    qint64 archiveRecords = 0;
+    QList<Finding> badPositions;
+    qint64 badPositionCount = 0;
 
     bool healthy() const;
 };
@@ -34,6 +40,7 @@ struct Result {
 // How many findings of each kind are listed per archive; the rest are counted.
 inline constexpr int kListed = 20;
 
+// The five archives, then their five history files.
 QList<Result> checkArchives(const QString& programFolder);
 // The lines of the list window and its printout.
 QStringList reportLines(const QList<Result>& results);

@@ -2,6 +2,7 @@
 
 #include "storage/clock.h"
 #include "storage/filelayer.h"
+#include "storage/history.h"
 #include "storage/records.h"
 #include "storage/text.h"
 #include "practice/core/copylock.h"
@@ -41,6 +42,20 @@ const ArchiveDef* archiveOf(const QString& path)
         if (path == QLatin1String(a->fileName))
             return a;
     return nullptr;
+}
+
+const ArchiveDef* historyOf(const QString& path)
+{
+    return history::archiveOfHistory(path);
+}
+
+Guarded guardedBy(const QString& path)
+{
+    if (const ArchiveDef* a = archiveOf(path))
+        return {a, a->layout->size()};
+    if (const ArchiveDef* a = historyOf(path))
+        return {a, history::sizeFor(*a->layout)};
+    return {};
 }
 
 bool isPatientFolderName(const QString& name)

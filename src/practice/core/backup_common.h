@@ -26,6 +26,15 @@ constexpr qint64 kBlock = 1 << 20;
 constexpr int kDeflateLevel = 1;
 
 const ArchiveDef* archiveOf(const QString& path);
+// The archive of a history file ("Pazienti_Storico.vrn"); nullptr for any other path.
+const ArchiveDef* historyOf(const QString& path);
+// The archive whose lock guards a file of the copy (the archive itself, or
+// the archive of a history file), and the size of the file's records.
+struct Guarded {
+    const ArchiveDef* archive = nullptr;
+    int recordSize = 0;
+};
+Guarded guardedBy(const QString& path);
 bool isPatientFolderName(const QString& name);
 // Files whose contents are compressed already are stored as they are:
 // deflating them again costs time and saves nothing.

@@ -39,7 +39,7 @@ struct FileSource {
     Work* work;
     ManifestFile* entry;
     QString absolutePath;
-    const ArchiveDef* archive;
+    Guarded guard; // archives and history files are read under the archive's lock
     bool measured = false;
     bool finished = false;
     qint64 size = 0;
@@ -50,8 +50,8 @@ struct FileSource {
     Sha256 hash;
     zip_error_t error;
 
-    FileSource(Work* w, ManifestFile* e, QString abs, const ArchiveDef* a)
-        : work(w), entry(e), absolutePath(std::move(abs)), archive(a)
+    FileSource(Work* w, ManifestFile* e, QString abs, Guarded g)
+        : work(w), entry(e), absolutePath(std::move(abs)), guard(g)
     {
         zip_error_init(&error);
     }
@@ -70,8 +70,10 @@ struct FileSource {
             return true;
         const QFileInfo info(absolutePath);
         mtime = info.lastModified().toSecsSinceEpoch();
-        if (archive) {
-            const ArchiveSnapshot s = snapshotArchive(absolutePath, archive->layout->size());
+        if (guard.archive) {
+            const ArchiveSnapshot s = snapshotArchive(
+                absolutePath, guard.recordSize,
+                QFileInfo(absolutePath).dir().filePath(QLatin1String(guard.archive->fileName)));
             if (!s.ok) {
                 fail(ZIP_ER_READ, s.error);
                 return false;
@@ -146,9 +148,9 @@ struct FileSource {
             if (pos == size) {
                 entry->size = size;
                 entry->sha256 = hash.hex();
-                if (archive) {
-                    entry->recordSize = archive->layout->size();
-                    entry->records = size / archive->layout->size();
+                if (guard.archive) {
+                    entry->recordSize = guard.recordSize;
+                    entry->records = size / guard.recordSize;
                 }
                 finished = true;
             }
@@ -286,7 +288,7 @@ CopyResult createCopy(const QString& programFolder, const QString& zipPath, cons
             added = false;
     for (int i = 0; added && i < manifest.files.size(); ++i) {
         ManifestFile* entry = &manifest.files[i];
-        auto* state = new FileSource(&work, entry, dir.filePath(entry->path), archiveOf(entry->path));
+        auto* state = new FileSource(&work, entry, dir.filePath(entry->path), guardedBy(entry->path));
         zip_source_t* src = zip_source_function(za, &FileSource::callback, state);
         if (!src) {
             delete state;

@@ -4,6 +4,7 @@
 
 #include "storage/clock.h"
 #include "storage/filelayer.h"
+#include "storage/history.h"
 #include "storage/records.h"
 #include "storage/text.h"
 #include "practice/core/copylock.h"
@@ -126,6 +127,9 @@ Contents collectContents(const QString& programFolder)
     for (const ArchiveDef* a : kArchives)
         if (plainFile(QFileInfo(dir.filePath(QLatin1String(a->fileName)))))
             c.files << QLatin1String(a->fileName);
+    for (const ArchiveDef* a : kArchives)
+        if (plainFile(QFileInfo(dir.filePath(history::fileNameFor(*a)))))
+            c.files << history::fileNameFor(*a);
     for (const char* name : {kSettingsFile, kPasswordFile})
         if (plainFile(QFileInfo(dir.filePath(QLatin1String(name)))))
             c.files << QLatin1String(name);
@@ -204,7 +208,8 @@ bool isRestorableName(const QString& entry)
             return false;
     const QString& top = parts.first();
     if (parts.size() == 1 && !entry.endsWith(QLatin1Char('/'))
-        && (archiveOf(top) || top == QLatin1String(kSettingsFile) || top == QLatin1String(kPasswordFile)))
+        && (archiveOf(top) || historyOf(top) || top == QLatin1String(kSettingsFile)
+            || top == QLatin1String(kPasswordFile)))
         return true;
     return top == QLatin1String(kAttachmentsFolder) || isPatientFolderName(top);
 }

@@ -212,15 +212,19 @@ RestoreResult restoreCopy(const QString& programFolder, const QString& zipPath, 
 
     // 3. In place, archives under their append lock; nothing is cancelled from here.
     std::vector<std::unique_ptr<AppendLockHolder>> locks;
+    // A history file is replaced under the lock of its archive, taken once.
+    QStringList guarded;
     for (const ManifestFile& f : manifest.files)
-        if (archiveOf(f.path)) {
-            locks.push_back(std::make_unique<AppendLockHolder>(QDir(programFolder).filePath(f.path)));
-            if (!locks.back()->locked()) {
-                discardBefore();
-                result.detail = locks.back()->failure(f.path);
-                return result;
-            }
+        if (const Guarded g = guardedBy(f.path); g.archive && !guarded.contains(QLatin1String(g.archive->fileName)))
+            guarded << QLatin1String(g.archive->fileName);
+    for (const QString& name : guarded) {
+        locks.push_back(std::make_unique<AppendLockHolder>(QDir(programFolder).filePath(name)));
+        if (!locks.back()->locked()) {
+            discardBefore();
+            result.detail = locks.back()->failure(name);
+            return result;
         }
+    }
     Journal journal(programFolder, staged, saved);
     QString failure;
     for (const QString& folder : manifest.folders)

@@ -16,11 +16,11 @@ QString AppendLockHolder::failure(const QString& name) const
         .arg(name, QFileInfo(m_lock.lockPath()).fileName());
 }
 
-ArchiveSnapshot snapshotArchive(const QString& path, int recordSize)
+ArchiveSnapshot snapshotArchive(const QString& path, int recordSize, const QString& lockedArchive)
 {
     ArchiveSnapshot s;
     const QString name = QFileInfo(path).fileName();
-    AppendLockHolder lock(path);
+    AppendLockHolder lock(lockedArchive.isEmpty() ? path : lockedArchive);
     if (!lock.locked()) {
         s.error = lock.failure(name);
         return s;

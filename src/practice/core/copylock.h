@@ -20,7 +20,9 @@ struct ArchiveSnapshot {
     QByteArray tail; // the bytes after the last whole record
 };
 
-ArchiveSnapshot snapshotArchive(const QString& path, int recordSize);
+// 'lockedArchive' names the archive whose lock is taken when the file is not
+// the archive itself (an archive's history file, appended under its lock).
+ArchiveSnapshot snapshotArchive(const QString& path, int recordSize, const QString& lockedArchive = QString());
 
 // Holds the append lock of an archive (the very AppendLock that appends
 // take) for as long as it lives; the restore replaces the archive under it.
