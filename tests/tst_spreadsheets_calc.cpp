@@ -182,6 +182,9 @@ private slots:
         testing::whenModal<TfrmStrumenti>([&](TfrmStrumenti* tools) {
             testing::whenModal<TfrmScadenze>([&](TfrmScadenze* list) {
                 QCOMPARE(list->lineCount(), kTricky.size());
+                QCOMPARE(list->cmdEsportaXlsx->toolTip(),
+                         QStringLiteral("Esporta le schede in archivio in un file Excel .xlsx (Excel 2007 e successivi, "
+                                        "LibreOffice, fogli di calcolo online)."));
                 QTest::mouseClick(list->cmdEsporta, Qt::LeftButton);
                 QTest::mouseClick(list->cmdEsportaXlsx, Qt::LeftButton);
                 listed = true;

@@ -71,10 +71,10 @@ TfrmScadenze::TfrmScadenze(QWidget* parent)
     // with their spreadsheet pictures, Stampa.
     btnChiudi->setGeometry(16, 478, 110, 30);
     lblTrovate->setGeometry(130, 478, 321, 30);
-    cmdEsporta = makeButton(QStringLiteral("Esporta .xls"), "cmdEsporta", QRect(455, 478, 140, 30), panContainer);
+    cmdEsporta = makeButton(QStringLiteral("Esporta .xls"), "cmdEsporta", QRect(455, 478, 130, 30), panContainer);
     cmdEsportaXlsx =
-        makeButton(QStringLiteral("Esporta .xlsx"), "cmdEsportaXlsx", QRect(599, 478, 150, 30), panContainer);
-    btnStampa->setGeometry(753, 478, 64, 30);
+        makeButton(QStringLiteral("Esporta .xlsx"), "cmdEsportaXlsx", QRect(589, 478, 140, 30), panContainer);
+    btnStampa->setGeometry(733, 478, 84, 30);
     for (auto [button, art] : {std::pair{cmdEsporta, "excel"}, std::pair{cmdEsportaXlsx, "excel_xlsx"}}) {
         button->setIcon(QIcon(look::picture(QString::fromLatin1(art), QSize(22, 22))));
         button->setIconSize(QSize(22, 22));
