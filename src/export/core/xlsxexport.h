@@ -23,8 +23,10 @@ double columnWidth(int pixels);
 
 // Writes the workbook to 'path'. libxlsxwriter writes it beside the target
 // first; the complete workbook then replaces the file through the file
-// layer, so a failure leaves the previous export as it was. Returns false
-// when the workbook cannot be written.
+// layer, so a failure leaves the previous export as it was. 'progress'
+// follows the whole work on the scale of the sheet's rows, reaching them
+// when the workbook is in place. Returns false when the workbook cannot be
+// written.
 bool writeFile(const QString& path, const xls::Sheet& sheet, const xls::Progress& progress = {});
 
 } // namespace vornel::xlsx
