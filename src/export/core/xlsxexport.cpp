@@ -85,13 +85,17 @@ void cellText(const xls::Cell& cell, QByteArray& out)
     while (e > b && static_cast<unsigned char>(data[e - 1]) <= 32)
         --e;
     const Utf8Table& t = utf8Table();
+    // Runs of ASCII are UTF-8 already and are copied whole.
+    qsizetype run = b;
     for (qsizetype i = b; i < e; ++i) {
         const auto c = static_cast<unsigned char>(data[i]);
-        if (c < 0x80)
-            out.append(char(c));
-        else
+        if (c >= 0x80) {
+            out.append(data + run, i - run);
             out.append(t.bytes[c].data(), t.size[c]);
+            run = i + 1;
+        }
     }
+    out.append(data + run, e - run);
     escapeUnderscores(out);
 }
 
