@@ -489,6 +489,24 @@ private slots:
         QVERIFY(file.contains(kCell + "- Gruppo:</td>"));
     }
 
+    // A stored line break, NUL or other control character becomes a blank
+    // and a byte Windows-1252 leaves undefined a "?": the file stays one line.
+    void storedControlCharactersKeepTheFileOneLine()
+    {
+        const Win& w = win("TfrmExpClienti");
+        store(archives::Pazienti, {{{"txtPaziente", QString::fromUtf16(u"Rossi\u0081Mario")},
+                                    {"txtNote", QString::fromUtf16(u"riga 1\r\nriga 2\tfine\u0000.", 21)}}});
+        withExportWindow(w, [&](ExportWindow* e) {
+            QCOMPARE(cellText(e, 0, "colNote"), QString::fromUtf16(u"riga 1\r\nriga 2\tfine\u0000.", 21));
+            QTest::mouseClick(e->cmdEsporta, Qt::LeftButton);
+        });
+        const QByteArray file = testing::readFile(m_env->path(QStringLiteral("Pazienti.xls")));
+        QVERIFY(file.contains(kCell + "Rossi?Mario</td>"));
+        QVERIFY(file.contains(kCell + "riga 1  riga 2 fine .</td>"));
+        for (char c = 0; c < 32; ++c)
+            QVERIFY(!file.contains(c));
+    }
+
     void emptyArchiveGivesTenEmptyRows()
     {
         const Win& w = win("TfrmExpCertificatiAgo");
