@@ -9,7 +9,7 @@ packages=(
     build-essential cmake ninja-build ccache pkg-config
     qt6-base-dev qt6-base-dev-tools qt6-svg-dev qt6-translations-l10n libgl-dev
     fonts-liberation2 fonts-dejavu-core
-    poppler-utils libzip-dev libssl-dev
+    poppler-utils libzip-dev libssl-dev libxlsxwriter-dev
     patchelf
     "$@"
 )

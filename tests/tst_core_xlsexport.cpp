@@ -27,7 +27,7 @@ const QByteArray kTail = "</table></body></html>";
 
 QByteArray cellBytes(const QByteArray& text)
 {
-    return "<td style=\"text-align: left;\">" + text + "</td>";
+    return "<td style=\"text-align: left; mso-number-format:'\\@';\" sdnum=\"1040;0;@\">" + text + "</td>";
 }
 
 // A sheet over a table of texts.
@@ -91,6 +91,14 @@ void TstCoreXlsExport::textCells_data()
     QTest::newRow("an entity is written as typed") << QStringLiteral("&amp;") << QByteArray("&amp;amp;");
     QTest::newRow("quotes unchanged") << QStringLiteral("l'\"atleta\"") << QByteArray("l'\"atleta\"");
     QTest::newRow("empty") << QString() << QByteArray();
+    QTest::newRow("line breaks and tabs inside become blanks") << QStringLiteral("riga 1\r\nriga\t2")
+                                                               << QByteArray("riga 1  riga 2");
+    QTest::newRow("NUL and other controls inside become blanks")
+        << QString::fromUtf16(u"a\0b\x1F" "c\x01" "d", 7) << QByteArray("a b c d");
+    QTest::newRow("undefined code page characters become ?")
+        << QString::fromUtf16(u"x\x81\x8D\x8F\x90\x9Dy") << QByteArray("x?????y");
+    QTest::newRow("DEL and C1 controls outside the code page")
+        << QString::fromUtf16(u"a\x7F" "b\x85" "c") << QByteArray("a\x7F" "b?c");
 }
 
 void TstCoreXlsExport::textCells()
@@ -106,7 +114,13 @@ void TstCoreXlsExport::byteCells_data()
 {
     QTest::addColumn<QByteArray>("stored");
     QTest::addColumn<QByteArray>("bytes");
-    QTest::newRow("code page bytes kept") << QByteArray("Citt\xE0 \x80 \x81") << QByteArray("Citt\xE0 \x80 \x81");
+    QTest::newRow("code page bytes kept") << QByteArray("Citt\xE0 \x80 \x9F \xFF") << QByteArray("Citt\xE0 \x80 \x9F \xFF");
+    QTest::newRow("undefined bytes become ?") << QByteArray("\x81" "a\x8D\x8F" "b\x90\x9D")
+                                              << QByteArray("?a??b??");
+    QTest::newRow("controls inside become blanks") << QByteArray("Via Roma\r\n1\0" "2\t3", 15)
+                                                   << QByteArray("Via Roma  1 2 3");
+    QTest::newRow("a line break and a markup character side by side") << QByteArray("a\n<b")
+                                                                     << QByteArray("a &lt;b");
     QTest::newRow("trimmed") << QByteArray("  \x02" "Cesena \x1F") << QByteArray("Cesena");
     QTest::newRow("markup escaped") << QByteArray("<i>a&b</i>") << QByteArray("&lt;i&gt;a&amp;b&lt;/i&gt;");
     QTest::newRow("only blanks") << QByteArray("   ") << QByteArray();
@@ -131,6 +145,11 @@ void TstCoreXlsExport::headingsAndSheetNameAreEscapedToo()
     const QByteArray doc = xls::document(
         textSheet(QStringLiteral("Sport & Salute"), {{QStringLiteral("Et\u00e0 <anni>"), 90}}, &rows));
     QVERIFY(doc.contains("<x:Name>Sport &amp; Salute</x:Name>"));
+    const QByteArray controls = xls::document(textSheet(QString::fromUtf16(u"Foglio\n1\x81"),
+                                                        {{QString::fromUtf16(u"Nome\r\nCognome\x9D"), 90}}, &rows));
+    QVERIFY(controls.contains("<x:Name>Foglio 1?</x:Name>"));
+    QVERIFY(controls.contains(">Nome  Cognome?</td>"));
+    QVERIFY(!controls.contains('\n') && !controls.contains('\r'));
     QVERIFY(doc.endsWith("<tr><td style=\"text-align: left; font-weight: bold;\" width=90>Et\xE0 &lt;anni&gt;</td>"
                          "</tr></table></body></html>"));
 }

@@ -5,6 +5,7 @@
 #include "app/startup.h"
 #include "patients/tfrmclienti.h"
 #include "storage/archive.h"
+#include "storage/filelayer.h"
 #include "storage/programfolder.h"
 #include "storage/text.h"
 #include "support/office.h"
@@ -15,6 +16,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QHeaderView>
+#include <QJsonArray>
 #include <QScreen>
 #include <QTest>
 #include <QTimer>
@@ -38,6 +40,10 @@ const QString kAskOpen = QStringLiteral(
 const QString kCannotExport = QStringLiteral(
     "Attenzione: il sistema non permette di esportare i dati.\n\r\n\rAccertarsi che il file di Excel non sia gi\u00e0 "
     "aperto.");
+
+// How every data cell of the .xls opens: the text format of Excel and of
+// Calc, so a stored text is never read as a number, a date or a formula.
+const QByteArray kCell = "<td style=\"text-align: left; mso-number-format:'\\@';\" sdnum=\"1040;0;@\">";
 
 // One column as the window must show and write it.
 struct Col {
@@ -242,7 +248,7 @@ QByteArray expectedFile(const Win& w, const QList<QStringList>& rows)
     for (const QStringList& row : rows) {
         out += "<tr>";
         for (const QString& cell : row)
-            out += "<td style=\"text-align: left;\">" + cp(vornel::trimmed(cell)) + "</td>";
+            out += kCell + cp(vornel::trimmed(cell)) + "</td>";
         out += "</tr>";
     }
     return out + "</table></body></html>";
@@ -355,16 +361,53 @@ private slots:
                 shown << row;
             }
             QTest::mouseClick(e->cmdEsporta, Qt::LeftButton);
+            QTest::mouseClick(e->cmdEsportaXlsx, Qt::LeftButton);
         });
         QVERIFY(opened);
 
         const QString file = m_env->path(QString::fromLatin1(w.file));
+        const QString book = m_env->path(QString::fromLatin1(w.file).chopped(4) + QStringLiteral(".xlsx"));
         QCOMPARE(testing::readFile(file), expectedFile(w, shown));
-        QCOMPARE(m_env->texts(), (QStringList{kAskExport, kAskOpen}));
-        QCOMPARE(int(m_env->messages[0].kind), int(msg::Kind::Confirmation));
-        QCOMPARE(int(m_env->messages[1].kind), int(msg::Kind::Confirmation));
-        QCOMPARE(m_env->opened, QList<QUrl>{QUrl::fromLocalFile(file)});
+        QCOMPARE(m_env->texts(), (QStringList{kAskExport, kAskOpen, kAskExport, kAskOpen}));
+        for (const Shown& m : m_env->messages)
+            QCOMPARE(int(m.kind), int(msg::Kind::Confirmation));
+        QCOMPARE(m_env->opened, (QList<QUrl>{QUrl::fromLocalFile(file), QUrl::fromLocalFile(book)}));
         QCOMPARE(testing::readFile(m_env->path(QString::fromLatin1(w.archive->fileName))), archiveBefore);
+
+        // The workbook holds the same grid, every cell a text.
+        QString error;
+        const QJsonObject read = testing::openpyxlRead(book, &error);
+        if (read.isEmpty())
+            QSKIP(qPrintable(error));
+        const QString sheet = s(w.sheet).left(31);
+        QCOMPARE(read[QLatin1String("sheets")].toArray(), QJsonArray{sheet});
+        QCOMPARE(read[QLatin1String("title")].toString(), sheet);
+        QCOMPARE(read[QLatin1String("author")].toString(), QStringLiteral("Vornel"));
+        QCOMPARE(read[QLatin1String("freeze")].toString(), QStringLiteral("A2"));
+        const QJsonArray rows = read[QLatin1String("rows")].toArray();
+        QCOMPARE(rows.size(), 3);
+        const QJsonObject widths = read[QLatin1String("widths")].toObject();
+        for (int c = 0; c < w.columns.size(); ++c) {
+            const QString column = QString(QChar(char16_t(u'A' + c))); // at most 25 columns
+            // The file keeps the width with its padding: 7 pixels a character.
+            QVERIFY(qAbs(widths[column].toDouble() * 7 - w.columns[c].fileWidth) <= 1.0);
+            const QJsonArray heading = rows[0].toArray()[c].toArray();
+            QCOMPARE(heading[0].toString(), s(w.columns[c].heading));
+            QVERIFY(heading[2].toBool());
+            for (int r = 0; r < 2; ++r) {
+                const QJsonArray row = rows[r + 1].toArray();
+                const QString expected = vornel::trimmed(shown[r][c]);
+                const QJsonValue value = c < row.size() ? row[c].toArray()[0] : QJsonValue();
+                if (expected.isEmpty()) {
+                    QVERIFY(value.isNull());
+                } else {
+                    QCOMPARE(value.toString(), expected);
+                    QCOMPARE(row[c].toArray()[1].toString(), QStringLiteral("s"));
+                }
+            }
+        }
+        const QString last = QString(QChar(char16_t(u'A' + w.columns.size() - 1)));
+        QCOMPARE(read[QLatin1String("filter")].toString(), QStringLiteral("A1:%1%2").arg(last).arg(3));
 
         // No spreadsheet program: the file's place is said.
         m_env->messages.clear();
@@ -376,7 +419,7 @@ private slots:
 
     // The window as it is laid out: fixed size without title-bar buttons,
     // the centred panel with the white band, the grid and the status bar,
-    // and the three picture buttons from left to right.
+    // and the four picture buttons from left to right.
     void windowLayout_data() { addWindowRows(); }
     void windowLayout()
     {
@@ -406,7 +449,8 @@ private slots:
                 QVERIFY(panel.contains(r));
             QVERIFY(band.bottom() < grid.top() && grid.bottom() < status.top());
             const QList<std::pair<QPushButton*, QSize>> buttons{
-                {e->cmdEsporta, QSize(49, 50)}, {e->cmdGuida, QSize(50, 55)}, {e->cmdEsci, QSize(40, 50)}};
+                {e->cmdEsporta, QSize(49, 50)}, {e->cmdEsportaXlsx, QSize(49, 50)}, {e->cmdGuida, QSize(50, 55)},
+                {e->cmdEsci, QSize(40, 50)}};
             int left = at(e->findChild<QWidget*>(QStringLiteral("imgMano"))).right();
             for (const auto& [button, size] : buttons) {
                 QCOMPARE(button->size(), size);
@@ -447,9 +491,27 @@ private slots:
             QTest::mouseClick(e->cmdEsporta, Qt::LeftButton);
         });
         const QByteArray file = testing::readFile(m_env->path(QStringLiteral("Pazienti.xls")));
-        QVERIFY(file.contains("<td style=\"text-align: left;\">Forl\xEC</td>"));
-        QVERIFY(file.contains("<td style=\"text-align: left;\">Cesena FC</td>"));
-        QVERIFY(file.contains("<td style=\"text-align: left;\">- Gruppo:</td>"));
+        QVERIFY(file.contains(kCell + "Forl\xEC</td>"));
+        QVERIFY(file.contains(kCell + "Cesena FC</td>"));
+        QVERIFY(file.contains(kCell + "- Gruppo:</td>"));
+    }
+
+    // A stored line break, NUL or other control character becomes a blank
+    // and a byte Windows-1252 leaves undefined a "?": the file stays one line.
+    void storedControlCharactersKeepTheFileOneLine()
+    {
+        const Win& w = win("TfrmExpClienti");
+        store(archives::Pazienti, {{{"txtPaziente", QString::fromUtf16(u"Rossi\u0081Mario")},
+                                    {"txtNote", QString::fromUtf16(u"riga 1\r\nriga 2\tfine\u0000.", 21)}}});
+        withExportWindow(w, [&](ExportWindow* e) {
+            QCOMPARE(cellText(e, 0, "colNote"), QString::fromUtf16(u"riga 1\r\nriga 2\tfine\u0000.", 21));
+            QTest::mouseClick(e->cmdEsporta, Qt::LeftButton);
+        });
+        const QByteArray file = testing::readFile(m_env->path(QStringLiteral("Pazienti.xls")));
+        QVERIFY(file.contains(kCell + "Rossi?Mario</td>"));
+        QVERIFY(file.contains(kCell + "riga 1  riga 2 fine .</td>"));
+        for (char c = 0; c < 32; ++c)
+            QVERIFY(!file.contains(c));
     }
 
     void emptyArchiveGivesTenEmptyRows()
@@ -538,9 +600,9 @@ private slots:
             QCOMPARE(cellText(e, 0, "colPaziente"), QStringLiteral("Rossi Mario"));
         });
         const QByteArray file = testing::readFile(m_env->path(QStringLiteral("Certificati_Non_Agonistici.xls")));
-        QVERIFY(file.contains(">Rossi Mario</td><td style=\"text-align: left;\"></td><td style=\"text-align: left;\">"
-                              "</td><td style=\"text-align: left;\">Via &lt;Nuova&gt; &amp; 3</td>"));
-        QVERIFY(file.contains("<td style=\"text-align: left;\">03/04/2026</td>"));
+        QVERIFY(file.contains(">Rossi Mario</td>" + kCell + "</td>" + kCell + "</td>" + kCell +
+                              "Via &lt;Nuova&gt; &amp; 3</td>"));
+        QVERIFY(file.contains(kCell + "03/04/2026</td>"));
         QCOMPARE(testing::readFile(archivePath), before);
 
         withExportWindow(w, [&](ExportWindow* e) {
@@ -557,9 +619,10 @@ private slots:
         const QStringList before = fileNames(m_env->folder());
         withExportWindow(w, [&](ExportWindow* e) {
             QTest::mouseClick(e->cmdEsporta, Qt::LeftButton);
+            QTest::mouseClick(e->cmdEsportaXlsx, Qt::LeftButton);
             QVERIFY(e->isVisible());
         });
-        QCOMPARE(m_env->texts(), QStringList{kAskExport});
+        QCOMPARE(m_env->texts(), (QStringList{kAskExport, kAskExport}));
         QCOMPARE(fileNames(m_env->folder()), before);
         QVERIFY(m_env->opened.isEmpty());
     }
@@ -580,30 +643,44 @@ private slots:
     }
 
     // A file that cannot be written gives the message in a plain box, no
-    // second question, and leaves what was there before as it was.
+    // second question, and leaves what was there before as it was: the .xls
+    // and the .xlsx alike, blocked by the system or failed by the file layer.
     void fileThatCannotBeWritten_data()
     {
         QTest::addColumn<QString>("blocker");
-        QTest::newRow("a folder stands where the file goes") << QStringLiteral("folder");
+        QTest::addColumn<bool>("workbook");
+        for (bool workbook : {false, true}) {
+            const char* format = workbook ? ".xlsx: " : ".xls: ";
+            QTest::addRow("%sa folder stands where the file goes", format) << QStringLiteral("folder") << workbook;
 #ifdef Q_OS_UNIX
-        QTest::newRow("the disk refuses the file halfway") << QStringLiteral("limit");
+            QTest::addRow("%sthe disk refuses the file halfway", format) << QStringLiteral("limit") << workbook;
 #endif
+            QTest::addRow("%sthe file layer fails a write", format) << QStringLiteral("write") << workbook;
+            QTest::addRow("%sthe file layer fails the replace", format) << QStringLiteral("rename") << workbook;
+        }
     }
     void fileThatCannotBeWritten()
     {
         QFETCH(QString, blocker);
+        QFETCH(bool, workbook);
         const Win& w = win("TfrmExpCertificatiNon");
-        const QString target = m_env->path(QStringLiteral("Certificati_Non_Idoneita.xls"));
+        const QString name = workbook ? QStringLiteral("Certificati_Non_Idoneita.xlsx")
+                                      : QStringLiteral("Certificati_Non_Idoneita.xls");
+        const QString target = m_env->path(name);
         QList<QMap<QString, QString>> many;
         for (int i = 0; i < 400; ++i)
             many << sample(layouts::TSchedaNonIdoneita, 1);
         store(archives::NonIdoneita, many);
         const QByteArray previous = "<html>the previous export</html>";
         if (blocker == QLatin1String("folder"))
-            QVERIFY(QDir(m_env->folder()).mkpath(QStringLiteral("Certificati_Non_Idoneita.xls/aperto")));
+            QVERIFY(QDir(m_env->folder()).mkpath(name + QStringLiteral("/aperto")));
         else
             testing::writeFile(target, previous);
         const QStringList before = fileNames(m_env->folder());
+        if (blocker == QLatin1String("write"))
+            files::faults::failOn(files::Op::Write, name);
+        else if (blocker == QLatin1String("rename"))
+            files::faults::failOn(files::Op::Rename, name);
 
         withExportWindow(w, [&](ExportWindow* e) {
 #ifdef Q_OS_UNIX
@@ -617,13 +694,14 @@ private slots:
                 setrlimit(RLIMIT_FSIZE, &small);
             }
 #endif
-            QTest::mouseClick(e->cmdEsporta, Qt::LeftButton);
+            QTest::mouseClick(workbook ? e->cmdEsportaXlsx : e->cmdEsporta, Qt::LeftButton);
 #ifdef Q_OS_UNIX
             if (blocker == QLatin1String("limit"))
                 setrlimit(RLIMIT_FSIZE, &saved);
 #endif
             QVERIFY(e->isVisible());
         });
+        files::faults::clear();
         QCOMPARE(m_env->texts(), (QStringList{kAskExport, kCannotExport}));
         QCOMPARE(int(m_env->messages[1].kind), int(msg::Kind::Plain));
         QVERIFY(m_env->opened.isEmpty());
@@ -673,6 +751,8 @@ private slots:
             auto over = [&](QWidget* target) { moveTo(target, target->rect().center()); };
             const QList<std::pair<QWidget*, QString>> hints{
                 {e->cmdEsporta, QStringLiteral("Esporta l'archivio in formato Microsoft Excel.")},
+                {e->cmdEsportaXlsx, QStringLiteral("Esporta le schede in archivio in un file Excel .xlsx (Excel 2007 e "
+                                                   "successivi, LibreOffice, fogli di calcolo online).")},
                 {e->cmdGuida, QStringLiteral("Visualizza la pagina della guida sensibile al contesto.")},
                 {e->cmdEsci, QStringLiteral("Esci da questo ambiente di lavoro.")},
             };

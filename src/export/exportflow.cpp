@@ -3,12 +3,14 @@
 #include "app/messages.h"
 #include "app/shell.h"
 #include "app/slowwork.h"
+#include "export/core/xlsxexport.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 namespace vornel::exporting {
 
-bool exportToExcel(QWidget* parent, const QString& path, const xls::Sheet& sheet)
+bool exportToExcel(QWidget* parent, const QString& path, const xls::Sheet& sheet, Format format)
 {
     if (!msg::confirm(parent, QStringLiteral("L'esportazione dei dati in Excel pu\u00f2 richiedere diversi minuti a "
                                              "seconda del numero di schede presenti in archivio.\r\n\r\n"
@@ -18,7 +20,8 @@ bool exportToExcel(QWidget* parent, const QString& path, const xls::Sheet& sheet
     bool written;
     {
         SlowWork progress(parent, QStringLiteral("Scrittura del file di Excel in corso..."), sheet.rows);
-        written = xls::writeFile(path, sheet, [&](qint64 rows) { progress.step(rows); });
+        const auto step = [&](qint64 rows) { progress.step(rows); };
+        written = format == Format::Xlsx ? xlsx::writeFile(path, sheet, step) : xls::writeFile(path, sheet, step);
     }
     if (!written) {
         msg::plain(parent, QStringLiteral("Attenzione: il sistema non permette di esportare i dati.\n\r\n\r"
@@ -30,6 +33,12 @@ bool exportToExcel(QWidget* parent, const QString& path, const xls::Sheet& sheet
                                             "Si vuole aprire il file di Excel?")))
         TMisc::OpenFile(parent, path);
     return true;
+}
+
+QString xlsxPath(const QString& xlsPath)
+{
+    const QFileInfo xls(xlsPath);
+    return xls.dir().filePath(xls.completeBaseName() + QStringLiteral(".xlsx"));
 }
 
 } // namespace vornel::exporting

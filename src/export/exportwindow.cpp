@@ -52,11 +52,14 @@ ExportWindow::ExportWindow(const ExportDef& def, QWidget* parent) : QDialog(pare
     banner->setStyleSheet(QStringLiteral("color: #1D6F42; background: transparent;"));
     auto* hand = new QLabel(band);
     hand->setObjectName(QStringLiteral("imgMano"));
-    hand->setGeometry(560, 10, 56, 45);
+    hand->setGeometry(494, 10, 56, 45);
     hand->setPixmap(look::picture(QStringLiteral("mano"), QSize(56, 45)));
 
     cmdEsporta = named(new PictureButton(QStringLiteral("excel"), QString(), QSize(49, 50), band), "cmdEsporta");
-    cmdEsporta->move(640, 7);
+    cmdEsporta->move(574, 7);
+    cmdEsportaXlsx =
+        named(new PictureButton(QStringLiteral("excel_xlsx"), QString(), QSize(49, 50), band), "cmdEsportaXlsx");
+    cmdEsportaXlsx->move(640, 7);
     cmdGuida = named(new PictureButton(QStringLiteral("btn_guida"), QString(), QSize(50, 55), band), "cmdGuida");
     cmdGuida->move(706, 5);
     cmdEsci = named(new PictureButton(QStringLiteral("btn_esci"), QString(), QSize(40, 50), band), "cmdEsci");
@@ -101,6 +104,7 @@ ExportWindow::ExportWindow(const ExportDef& def, QWidget* parent) : QDialog(pare
 
     m_hints = new HintTracker(panInfo, this);
     m_hints->setHint(cmdEsporta, QStringLiteral("Esporta l'archivio in formato Microsoft Excel."));
+    m_hints->setHint(cmdEsportaXlsx, QString::fromUtf8(kXlsxHint));
     m_hints->setHint(cmdGuida, QStringLiteral("Visualizza la pagina della guida sensibile al contesto."));
     m_hints->setHint(cmdEsci, QStringLiteral("Esci da questo ambiente di lavoro."));
     for (QWidget* area : {static_cast<QWidget*>(this), panel, band, status, static_cast<QWidget*>(panInfo),
@@ -109,6 +113,7 @@ ExportWindow::ExportWindow(const ExportDef& def, QWidget* parent) : QDialog(pare
         m_hints->clearOn(area);
 
     connect(cmdEsporta, &QPushButton::clicked, this, &ExportWindow::cmdEsportaClick);
+    connect(cmdEsportaXlsx, &QPushButton::clicked, this, &ExportWindow::cmdEsportaXlsxClick);
     connect(cmdGuida, &QPushButton::clicked, this, &ExportWindow::cmdGuidaClick);
     connect(cmdEsci, &QPushButton::clicked, this, &ExportWindow::cmdEsciClick);
 }
@@ -142,6 +147,12 @@ void ExportWindow::cmdEsportaClick()
 {
     grdRecords->commitTyping();
     exportToExcel(this, exportPath(), m_grid->sheet());
+}
+
+void ExportWindow::cmdEsportaXlsxClick()
+{
+    grdRecords->commitTyping();
+    exportToExcel(this, xlsxPath(exportPath()), m_grid->sheet(), Format::Xlsx);
 }
 
 void ExportWindow::cmdGuidaClick()

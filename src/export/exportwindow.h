@@ -26,6 +26,7 @@ public:
     ExportWindow(const vornel::exporting::ExportDef& def, QWidget* parent);
 
     QPushButton* cmdEsporta;
+    QPushButton* cmdEsportaXlsx;
     QPushButton* cmdGuida;
     QPushButton* cmdEsci;
     ExportGridView* grdRecords;
@@ -38,6 +39,7 @@ public:
 public slots:
     void FormShow();
     void cmdEsportaClick();
+    void cmdEsportaXlsxClick();
     void cmdGuidaClick();
     void cmdEsciClick();
 

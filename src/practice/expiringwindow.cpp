@@ -11,6 +11,7 @@
 #include "storage/text.h"
 #include "export/exportflow.h"
 
+#include <QIcon>
 #include <QKeyEvent>
 
 using namespace vornel;
@@ -63,8 +64,20 @@ TfrmScadenze::TfrmScadenze(QWidget* parent)
     btnCerca = makeButton(QStringLiteral("Cerca"), "btnCerca", QRect(686, 5, 105, 30), row);
 
     lstRecords->setGeometry(16, 198, 801, 229);
-    lblTrovate->setGeometry(176, 478, 321, 30);
-    cmdEsporta = makeButton(QStringLiteral("Esporta"), "cmdEsporta", QRect(507, 478, 150, 30), panContainer);
+    // The bottom row: Chiudi, the count, the two exports (.xls and .xlsx)
+    // with their spreadsheet pictures, Stampa.
+    btnChiudi->setGeometry(16, 478, 110, 30);
+    lblTrovate->setGeometry(130, 478, 321, 30);
+    cmdEsporta = makeButton(QStringLiteral("Esporta .xls"), "cmdEsporta", QRect(455, 478, 130, 30), panContainer);
+    cmdEsportaXlsx =
+        makeButton(QStringLiteral("Esporta .xlsx"), "cmdEsportaXlsx", QRect(589, 478, 140, 30), panContainer);
+    btnStampa->setGeometry(733, 478, 84, 30);
+    for (auto [button, art] : {std::pair{cmdEsporta, "excel"}, std::pair{cmdEsportaXlsx, "excel_xlsx"}}) {
+        button->setIcon(QIcon(look::picture(QString::fromLatin1(art), QSize(22, 22))));
+        button->setIconSize(QSize(22, 22));
+    }
+    cmdEsporta->setToolTip(QStringLiteral("Esporta l'elenco in formato Microsoft Excel."));
+    cmdEsportaXlsx->setToolTip(QString::fromUtf8(exporting::kXlsxHint));
 
     txtGiorni->installEventFilter(this);
     setTabOrder(txtGiorni, chkScaduti);
@@ -73,6 +86,7 @@ TfrmScadenze::TfrmScadenze(QWidget* parent)
 
     connect(btnCerca, &QPushButton::clicked, this, &TfrmScadenze::btnCercaClick);
     connect(cmdEsporta, &QPushButton::clicked, this, &TfrmScadenze::cmdEsportaClick);
+    connect(cmdEsportaXlsx, &QPushButton::clicked, this, &TfrmScadenze::cmdEsportaXlsxClick);
 }
 
 void TfrmScadenze::FormShow()
@@ -126,6 +140,12 @@ void TfrmScadenze::cmdEsportaClick()
 {
     exporting::exportToExcel(this, programPath(QString::fromLatin1(expiring::kExportFile)),
                              expiring::exportSheet(m_entries));
+}
+
+void TfrmScadenze::cmdEsportaXlsxClick()
+{
+    exporting::exportToExcel(this, exporting::xlsxPath(programPath(QString::fromLatin1(expiring::kExportFile))),
+                             expiring::exportSheet(m_entries), exporting::Format::Xlsx);
 }
 
 void TfrmScadenze::lstRecordsDblClick()

@@ -16,7 +16,8 @@ class QWidget;
 // The competitive certificates about to expire, of both competitive
 // archives: the days ahead and whether to include those expired in the last
 // twelve months, then the list sorted by expiry date. A double-click loads
-// the certificate into its card; Esporta writes the list as a spreadsheet.
+// the certificate into its card; the two Esporta buttons write the list as
+// a spreadsheet (.xls and .xlsx).
 class TfrmScadenze : public ListWindow {
     Q_OBJECT
 public:
@@ -26,6 +27,7 @@ public:
     QCheckBox* chkScaduti;
     QPushButton* btnCerca;
     QPushButton* cmdEsporta;
+    QPushButton* cmdEsportaXlsx;
 
     // The certificate a double-click chose, read again from its archive: the
     // opener shows its card in place of the main menu and loads it there
@@ -40,6 +42,7 @@ public:
 public slots:
     void btnCercaClick();
     void cmdEsportaClick();
+    void cmdEsportaXlsxClick();
     void lstRecordsDblClick() override;
 
 protected:

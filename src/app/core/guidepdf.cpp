@@ -371,13 +371,17 @@ void buildExport(GuideBuilder& b)
         "Ogni archivio di Vornel può essere esportato in un file di Microsoft Excel: l'archivio dei "
         "pazienti dalla scheda dei pazienti, i certificati dalla scheda di ciascun tipo di "
         "certificato. La finestra di esportazione mostra tutte le schede dell'archivio in una "
-        "tabella, e il file viene creato nella cartella del programma."));
+        "tabella, e il file viene creato nella cartella del programma, in due formati: il file XLS "
+        "(icona di Excel) e la cartella di lavoro XLSX di Excel 2007 e successivi (icona XLSX), che "
+        "si apre anche con LibreOffice e con i fogli di calcolo online."));
 
     for (const Variant& v : variants) {
         const Topic topic = exportTopic(v.kind);
         b.section(topic.title);
         b.paragraph(topic.paragraphs.first());
-        b.bullets({{QStringLiteral("File creato"), QString::fromUtf16(v.file)}});
+        const QString xls = QString::fromUtf16(v.file);
+        b.bullets({{QStringLiteral("File creati"),
+                    xls + QStringLiteral(" e ") + xls.chopped(4) + QStringLiteral(".xlsx")}});
     }
 
     // The steps are the same for every archive.

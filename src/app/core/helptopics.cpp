@@ -176,9 +176,9 @@ Topic mainMenu()
         "accesso digita la password %1 e premi OK; per sostituirla con una tua password premi "
         "Cambia password nella finestra di accesso.").arg(initialPassword());
     topic.paragraphs << QStringLiteral(
-        "Tutti gli archivi possono essere esportati in formato Microsoft Excel e aperti con "
-        "qualsiasi programma in grado di leggere i file XLS, ad esempio OpenOffice, LibreOffice o "
-        "Microsoft Office.");
+        "Tutti gli archivi possono essere esportati in formato Microsoft Excel, come file XLS o "
+        "come cartella di lavoro XLSX, e aperti con qualsiasi programma di fogli di calcolo, ad "
+        "esempio OpenOffice, LibreOffice, Microsoft Office o i fogli di calcolo online.");
     topic.paragraphs << QStringLiteral(
         "Vornel è lo strumento ideale per il medico dello sport che vuole rilasciare certificati "
         "completi e in ordine in pochi minuti: è semplice e intuitivo e non richiede praticamente "
@@ -230,12 +230,18 @@ Topic exportTopic(ExportKind kind)
     topic.title = title;
     topic.paragraphs << QStringLiteral(
         "Il pulsante Esporta archivio ti permette di esportare %1 in un foglio di lavoro di "
-        "Microsoft Excel, che può essere aperto da qualsiasi programma in grado di leggere i file "
-        "XLS, ad esempio OpenOffice, LibreOffice o Microsoft Office.").arg(archive);
+        "Microsoft Excel, in due formati: il file XLS, che può essere aperto da qualsiasi programma "
+        "in grado di leggere i file XLS, ad esempio OpenOffice, LibreOffice o Microsoft Office, e la "
+        "cartella di lavoro XLSX di Excel 2007 e successivi, che si apre anche con LibreOffice e con "
+        "i fogli di calcolo online.").arg(archive);
     topic.paragraphs << QStringLiteral(
-        "Quando si apre la finestra con la tabella dei dati, fai clic sull'icona di Excel e "
-        "conferma con Sì: il file XLS con tutte le schede dell'archivio viene creato subito. Alla "
-        "domanda successiva rispondi Sì per aprire immediatamente il file.");
+        "Quando si apre la finestra con la tabella dei dati, fai clic sull'icona di Excel per il "
+        "file XLS, oppure sull'icona XLSX accanto per il file XLSX, e conferma con Sì: il file con "
+        "tutte le schede dell'archivio viene creato subito nella cartella del programma. Alla "
+        "domanda successiva rispondi Sì per aprire immediatamente il file. In entrambi i formati "
+        "ogni dato resta un testo, esattamente come è scritto nella tabella: gli zeri iniziali dei "
+        "numeri di telefono e dei CAP, le date e le note che iniziano con = non vengono trasformati "
+        "in numeri, date o formule.");
     topic.paragraphs << QStringLiteral(
         "A questo punto ti basta salvare il file sul disco fisso con il nome che preferisci.");
     return topic;
@@ -336,8 +342,8 @@ Topic tools()
         "all'elenco con la scritta data non leggibile, così nessun certificato sfugge.");
     topic.paragraphs << QStringLiteral(
         "Con un doppio clic su una voce il certificato si apre nella sua scheda. Il pulsante Stampa "
-        "stampa l'elenco e il pulsante Esporta lo scrive nel file di Excel Certificati_In_Scadenza.xls, "
-        "nella cartella del programma.");
+        "stampa l'elenco; i pulsanti Esporta .xls ed Esporta .xlsx lo scrivono nei file di Excel "
+        "Certificati_In_Scadenza.xls e Certificati_In_Scadenza.xlsx, nella cartella del programma.");
     return topic;
 }
 

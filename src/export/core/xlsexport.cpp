@@ -6,6 +6,8 @@
 #include <QBuffer>
 #include <QIODevice>
 
+#include <array>
+
 namespace vornel::xls {
 
 namespace {
@@ -18,25 +20,49 @@ inline void put(QByteArray& out, const char* piece)
     out.append(piece);
 }
 
-inline void putEscaped(QByteArray& out, char c)
+// What a byte becomes in the file: the document is one line of markup, so
+// a control character inside a text (a line break, a NUL) becomes a blank,
+// a byte Windows-1252 leaves undefined becomes '?', and the markup
+// characters are written as entities.
+enum ByteKind : unsigned char { Plain, Blank, Unknown, Markup };
+
+constexpr std::array<unsigned char, 256> makeKinds()
 {
-    switch (c) {
-    case '&':
-        out.append("&amp;", 5);
+    std::array<unsigned char, 256> k{};
+    for (int b = 0; b < 32; ++b)
+        k[std::size_t(b)] = Blank;
+    for (int b : {0x81, 0x8D, 0x8F, 0x90, 0x9D})
+        k[std::size_t(b)] = Unknown;
+    for (int b : {'&', '<', '>'})
+        k[std::size_t(b)] = Markup;
+    return k;
+}
+constexpr std::array<unsigned char, 256> kKinds = makeKinds();
+
+inline void putByte(QByteArray& out, unsigned char b)
+{
+    switch (kKinds[b]) {
+    case Blank:
+        out.append(' ');
         break;
-    case '<':
-        out.append("&lt;", 4);
+    case Unknown:
+        out.append('?');
         break;
-    case '>':
-        out.append("&gt;", 4);
+    case Markup:
+        if (b == '&')
+            out.append("&amp;", 5);
+        else if (b == '<')
+            out.append("&lt;", 4);
+        else
+            out.append("&gt;", 4);
         break;
     default:
-        out.append(c);
+        out.append(char(b));
     }
 }
 
-// Trimmed as every stored text is (codes up to 32 off both ends), then
-// escaped; bytes are Windows-1252 already.
+// Trimmed as every stored text is (codes up to 32 off both ends); bytes are
+// Windows-1252 already.
 void putBytes(QByteArray& out, const char* data, qsizetype n)
 {
     qsizetype b = 0, e = n;
@@ -44,13 +70,13 @@ void putBytes(QByteArray& out, const char* data, qsizetype n)
         ++b;
     while (e > b && static_cast<unsigned char>(data[e - 1]) <= 32)
         --e;
-    // Runs without a markup character are copied whole.
+    // Runs of plain bytes are copied whole.
     qsizetype run = b;
     for (qsizetype i = b; i < e; ++i) {
-        const char c = data[i];
-        if (c == '&' || c == '<' || c == '>') {
+        const auto c = static_cast<unsigned char>(data[i]);
+        if (kKinds[c] != Plain) {
             out.append(data + run, i - run);
-            putEscaped(out, c);
+            putByte(out, c);
             run = i + 1;
         }
     }
@@ -66,7 +92,7 @@ void putText(QByteArray& out, QStringView s)
         --e;
     for (qsizetype i = b; i < e; ++i) {
         const int c = cp1252::encodeChar(s[i]);
-        putEscaped(out, c < 0 ? '?' : char(c));
+        putByte(out, c < 0 ? '?' : static_cast<unsigned char>(c));
         // A character outside the basic plane is one character: one '?'.
         if (s[i].isHighSurrogate() && i + 1 < e && s[i + 1].isLowSurrogate())
             ++i;
@@ -129,7 +155,9 @@ void putRow(QByteArray& out, const Sheet& sheet, qint64 row)
     put(out, "<tr>");
     const int columns = int(sheet.columns.size());
     for (int c = 0; c < columns; ++c) {
-        put(out, "<td style=\"text-align: left;\">");
+        // Text format for Excel (mso-number-format) and for Calc (sdnum), so
+        // neither reads a stored text as a number, a date or a formula.
+        put(out, "<td style=\"text-align: left; mso-number-format:'\\@';\" sdnum=\"1040;0;@\">");
         putCell(out, sheet.cell(row, c));
         put(out, "</td>");
     }

@@ -20,7 +20,11 @@ struct Column {
 
 // A cell's text, either Windows-1252 bytes (as read from an archive) or a
 // text (typed in a grid). The writer trims it and writes "&", "<" and ">"
-// as "&amp;", "&lt;" and "&gt;", so the spreadsheet shows what was stored.
+// as "&amp;", "&lt;" and "&gt;", so the spreadsheet shows what was stored;
+// the file stays one line: a control character inside the text is written
+// as a blank and a byte Windows-1252 leaves undefined as "?". Data cells
+// carry the text format of Excel and of Calc, so no text becomes a number,
+// a date or a formula.
 struct Cell {
     const char* bytes = nullptr;
     qsizetype size = 0;
