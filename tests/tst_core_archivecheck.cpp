@@ -114,6 +114,53 @@ private slots:
         QCOMPARE(lines.last(), QStringLiteral("Esito: problemi trovati in 2 archivi su 5."));
     }
 
+    // An attachment is the bare name of a file in Documenti_Allegati: a
+    // name that leads out of it is a problem of its own, even where a file
+    // stands at that place; a name that stays inside is looked for there.
+    void attachmentNamesLeadingOutside_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("outside");
+        QTest::addColumn<bool>("missing");
+        QTest::newRow("bare name, present") << "referto.pdf" << false << false;
+        QTest::newRow("bare name, absent") << "assente.pdf" << false << true;
+        QTest::newRow("dots inside a name") << "referto..pdf" << false << true;
+        QTest::newRow("into a patient's folder") << "../Paziente_1/visita.txt" << true << false;
+        QTest::newRow("into a patient's folder, Windows") << "..\\Paziente_1\\visita.txt" << true << false;
+        QTest::newRow("down and out again") << "sotto/../../Paziente_1/visita.txt" << true << false;
+        QTest::newRow("the folder above") << ".." << true << false;
+        QTest::newRow("absolute") << "/etc/passwd" << true << false;
+        QTest::newRow("absolute, Windows") << "C:\\Documenti\\referto.pdf" << true << false;
+        QTest::newRow("network share") << "\\\\server\\referti\\referto.pdf" << true << false;
+    }
+    void attachmentNamesLeadingOutside()
+    {
+        QFETCH(QString, name);
+        QFETCH(bool, outside);
+        QFETCH(bool, missing);
+        QTemporaryDir dir;
+        healthyFolder(dir.path());
+        put(dir.filePath("Paziente_1/visita.txt"), "visita");
+        QByteArray patients = healthy(layouts::TSchedaPaziente, 1);
+        Record p(layouts::TSchedaPaziente, patients.constData());
+        p.setText("lblFile02", name);
+        put(dir.filePath("Pazienti.vrn"), p.bytes());
+
+        const Result r = checkArchives(dir.path())[0];
+        QCOMPARE(r.outsideAttachmentCount, outside ? 1 : 0);
+        QCOMPARE(r.missingAttachmentCount, missing ? 1 : 0);
+        QCOMPARE(r.healthy(), !outside && !missing);
+        const QStringList lines = reportLines({r});
+        const QString title = QStringLiteral("  Documenti allegati fuori dalla cartella Documenti_Allegati: ");
+        if (outside) {
+            QVERIFY(lines.contains(title + QStringLiteral("1")));
+            QVERIFY(lines.contains(QStringLiteral("    scheda 1, lblFile02: ") + name));
+            QCOMPARE(lines.last(), QStringLiteral("Esito: problemi trovati in 1 archivio su 1."));
+        } else {
+            QVERIFY(lines.contains(title + QStringLiteral("nessuno")));
+        }
+    }
+
     void manyFindingsAreCountedNotAllListed()
     {
         QTemporaryDir dir;

@@ -119,25 +119,43 @@ private slots:
         setProgramFolder(QString());
     }
 
-    // The search for a folded text, wherever its first character stands.
+    // The search for a folded text, wherever its first character stands,
+    // never reading past the end of the text searched: 'length' is how much
+    // of 'hay' is searched (-1: all of it), the rest only follows in memory.
     void foldSearch_data()
     {
         QTest::addColumn<QString>("hay");
+        QTest::addColumn<int>("length");
         QTest::addColumn<QString>("needle");
+        QTest::addColumn<int>("from");
         QTest::addColumn<int>("at");
-        QTest::newRow("first letter in either case") << "aXa abc Abc" << "ABC" << 4;
-        QTest::newRow("candidates overlap") << "aaab" << "AAB" << 1;
-        QTest::newRow("at the very end") << "Calcio a 5" << "a 5" << 7;
-        QTest::newRow("first character not a letter") << "12/05/2023" << "/05/" << 2;
-        QTest::newRow("needle longer") << "abc" << "abcd" << -1;
-        QTest::newRow("accent first") << "\u00c8 \u00e8" << "\u00e8" << 2;
-        QTest::newRow("absent") << "Rossi Mario" << "mari0" << -1;
+        const QString nuls(2, QChar(0));
+        QTest::newRow("first letter in either case") << "aXa abc Abc" << -1 << "ABC" << 0 << 4;
+        QTest::newRow("candidates overlap") << "aaab" << -1 << "AAB" << 0 << 1;
+        QTest::newRow("at the very end") << "Calcio a 5" << -1 << "a 5" << 0 << 7;
+        QTest::newRow("first character not a letter") << "12/05/2023" << -1 << "/05/" << 0 << 2;
+        QTest::newRow("accent first") << "\u00c8 \u00e8" << -1 << "\u00e8" << 0 << 2;
+        QTest::newRow("absent") << "Rossi Mario" << -1 << "mari0" << 0 << -1;
+        QTest::newRow("needle one longer") << "abc" << -1 << "abcd" << 0 << -1;
+        QTest::newRow("needle two longer") << "ab" << -1 << "abcd" << 0 << -1;
+        QTest::newRow("needle two longer, NULs typed") << "ab" << -1 << QString("ab" + nuls) << 0 << -1;
+        QTest::newRow("needle two longer, the rest in memory") << "abcd" << 2 << "ABCD" << 0 << -1;
+        QTest::newRow("needle far longer, the rest in memory") << "abcdefgh" << 1 << "abcdefgh" << 0 << -1;
+        QTest::newRow("empty text") << "" << -1 << "a" << 0 << -1;
+        QTest::newRow("equal lengths") << "Abc" << -1 << "aBC" << 0 << 0;
+        QTest::newRow("from past the last start") << "abcabc" << -1 << "abc" << 4 << -1;
+        QTest::newRow("from at the last start") << "abcabc" << -1 << "abc" << 3 << 3;
+        QTest::newRow("from past the end") << "abc" << -1 << "c" << 9 << -1;
+        QTest::newRow("from past the view, match in memory") << "abcabc" << 4 << "bc" << 2 << -1;
     }
     void foldSearch()
     {
         QFETCH(QString, hay);
+        QFETCH(int, length);
         QFETCH(QString, needle);
-        QTEST(int(indexOfFold(hay, needle)), "at");
+        QFETCH(int, from);
+        const QStringView searched = length < 0 ? QStringView(hay) : QStringView(hay).left(length);
+        QTEST(int(indexOfFold(searched, needle, from)), "at");
     }
 };
 

@@ -49,7 +49,8 @@ void addCertificate(const Cert& c)
     archive.append(r);
 }
 
-void addPatient(const QString& name, const QString& birth, const QString& phone)
+void addPatient(const QString& name, const QString& birth, const QString& phone, const QString& mobile = {},
+                const QString& home = {})
 {
     Archive archive(archives::Pazienti);
     archive.open();
@@ -57,6 +58,8 @@ void addPatient(const QString& name, const QString& birth, const QString& phone)
     r.setText("txtPaziente", name);
     r.setText("txtDataNasc", birth);
     r.setText("txtRecapito", phone);
+    r.setText("txtTelCel", mobile);
+    r.setText("txtTelCasa", home);
     r.setFlag("chkRicontatta", false);
     archive.append(r);
 }
@@ -303,6 +306,99 @@ private slots:
         withList([](TfrmScadenze* list) { QCOMPARE(list->lineCount(), 0); });
         QCOMPARE(m_env->texts(), QStringList{archiveErrorMessage()});
         files::faults::clear();
+    }
+
+    // The rules as a user meets them: a renewal whose date of issue cannot
+    // be read hides the older certificate; the telephone is found across
+    // differently typed names and birth dates, from the mobile when the
+    // preferred one is blank, and two records giving one number give it; an
+    // expiry before the date of issue is marked; one line is "1 certificato".
+    void rulesKeepTheirWord()
+    {
+        const auto* ago = &archives::Agonistici;
+        const auto* dis = &archives::Disabili;
+        addCertificate({ago, "Rossi  Mario ", "1/2/2000", "CALCIO", "20/12/2025", "20/12/2026"});     // in 10 days
+        addCertificate({ago, "Verdi Luca", "05/06/1985", "CICLISMO", "15/12/2025", "15/12/2026"});    // renewed below
+        addCertificate({ago, "verdi  luca", "5.6.1985", "CICLISMO", "nel 2026", "15/12/2027"});       // the renewal
+        addCertificate({dis, "Neri Carla", "07/08/1995", "TENNIS", "16/12/2026", "15/12/2026"});      // before issue
+        addPatient("Rossi Mario", "01.02.2000", "", "333 7654321", "0547 1");
+        addPatient("ROSSI MARIO", "01/02/2000", " ", "333 765 4321");
+        addPatient("Neri Carla", "07/08/1995", "", "", "0547 22222");
+
+        withTools([](TfrmStrumenti* tools) {
+            QCOMPARE(tools->lblScadenze->text(),
+                     QStringLiteral("1 certificato agonistico scade nei prossimi 30 giorni."));
+        });
+        QStringList lines, fewer;
+        QString found, foundFewer;
+        withList([&](TfrmScadenze* list) {
+            lines = list->lines();
+            found = list->lblTrovate->text();
+            list->txtGiorni->selectAll();
+            QTest::keyClicks(list->txtGiorni, QStringLiteral("5"));
+            QTest::mouseClick(list->btnCerca, Qt::LeftButton);
+            fewer = list->lines();
+            foundFewer = list->lblTrovate->text();
+        });
+        QCOMPARE(names(lines), (QStringList{"Rossi  Mario", "Neri Carla"}));
+        QVERIFY2(lines[0].endsWith(QStringLiteral("Tel.: 333 7654321")), qPrintable(lines[0]));
+        QVERIFY2(lines[1].startsWith(QStringLiteral("15/12/2026  date incoerenti     Neri Carla")), qPrintable(lines[1]));
+        QVERIFY2(lines[1].endsWith(QStringLiteral("Tel.: 0547 22222")), qPrintable(lines[1]));
+        QCOMPARE(found, QStringLiteral("Il presente riepilogo contiene 2 certificati."));
+        QCOMPARE(names(fewer), QStringList{"Neri Carla"});
+        QCOMPARE(foundFewer, QStringLiteral("Il presente riepilogo contiene 1 certificato."));
+        QVERIFY(m_env->messages.isEmpty());
+    }
+
+    // A line whose certificate was saved over, or is no longer in its
+    // archive, since the search: the double-click asks to search again and
+    // leaves the list open; Cerca then shows the archive as it is.
+    void doubleClickOnAStaleLine_data()
+    {
+        QTest::addColumn<bool>("gone");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QStringList>("after");
+        QTest::newRow("saved over") << false
+                                    << QStringLiteral("Attenzione: il certificato \u00e8 stato modificato dopo la "
+                                                      "ricerca.\r\n\r\nPremere Cerca per aggiornare l'elenco.")
+                                    << QStringList{"Conti Elisa", "Bianchi Anna", "Neri Carla"};
+        QTest::newRow("no longer there") << true
+                                         << QStringLiteral("Attenzione: il certificato non \u00e8 pi\u00f9 in "
+                                                           "archivio.\r\n\r\nPremere Cerca per aggiornare l'elenco.")
+                                         << QStringList{"Conti Elisa"};
+    }
+    void doubleClickOnAStaleLine()
+    {
+        QFETCH(bool, gone);
+        QFETCH(QString, message);
+        QFETCH(QStringList, after);
+        addFixture();
+        bool open = false;
+        QStringList searched;
+        withList([&](TfrmScadenze* list) {
+            QCOMPARE(list->lines().value(1).mid(32, 30).trimmed(), QStringLiteral("Rossi Mario")); // record 1
+            const QString path = programPath(QStringLiteral("Certificati_Agonistici.vrn"));
+            QByteArray bytes = testing::readFile(path);
+            if (gone) {
+                bytes.clear();
+            } else {
+                Record r(layouts::TSchedaAgonistica, bytes.constData());
+                r.setText("txtDataScade", QStringLiteral("20/12/2027"));
+                bytes.replace(0, r.bytes().size(), r.bytes());
+            }
+            testing::writeFile(path, bytes);
+            const QRect r = list->lstRecords->visualRect(list->lstRecords->model()->index(1, 0));
+            QTest::mouseClick(list->lstRecords->viewport(), Qt::LeftButton, {}, r.center());
+            QTest::mouseDClick(list->lstRecords->viewport(), Qt::LeftButton, {}, r.center());
+            open = list->isVisible();
+            QTest::mouseClick(list->btnCerca, Qt::LeftButton);
+            searched = names(list->lines());
+        });
+        QVERIFY(open);
+        QCOMPARE(m_env->texts(), QStringList{message});
+        QCOMPARE(m_env->messages.first().kind, msg::Kind::Warning);
+        QVERIFY(!instance<TfrmCertificati_Agonistici>()->isVisible());
+        QCOMPARE(searched, after);
     }
 
     void printAndExport()

@@ -17,6 +17,7 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QFileInfo>
+#include <QImage>
 #include <QListView>
 #include <QScrollBar>
 #include <QTest>
@@ -415,6 +416,10 @@ private slots:
         const QString cls = withWindow(c->cmdDaCompletare, [&](ListWindow* w) {
             QCOMPARE(w->windowTitle(), QStringLiteral(" Elenco certificati medici da completare"));
             QVERIFY(!w->lblTrovate->isVisible());
+            // Steel blue at the top of the window, down to white.
+            const QImage shot = w->grab().toImage();
+            QCOMPARE(shot.pixelColor(0, 0).name(), QColor(70, 130, 180).name());
+            QVERIFY(qGray(shot.pixel(2, shot.height() - 2)) > 245);
             shown = names(w->lines(), 30);
             QTest::mouseClick(w->btnStampa, Qt::LeftButton);
             QCOMPARE(m_printed.size(), 1);
@@ -448,6 +453,8 @@ private slots:
         QString last;
         const QString cls = withWindow(card->cmdRicontatta, [&](ListWindow* w) {
             QCOMPARE(w->windowTitle(), QStringLiteral(" Riepilogo pazienti da ricontattare"));
+            // The lists' own light blue at the top.
+            QCOMPARE(w->grab().toImage().pixelColor(0, 0).name(), QColor(0x6D, 0x9E, 0xC7).name());
             QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(w->txtTrova));
             shown = names(w->lines(), 26);
             last = w->lines().first();
@@ -583,6 +590,41 @@ private slots:
         QCOMPARE(cls, QStringLiteral("TfrmTrovaClienti"));
         QCOMPARE(patients->txtEmail->text(), QStringLiteral("secondo@x.it"));
         QCOMPARE(patients->lblPosizione->text(), QStringLiteral("2"));
+        QVERIFY(m_env->messages.isEmpty());
+    }
+
+    // The search is a child of the patient card whose filters bear the
+    // names of the card's fields: the hand-over writes into the card's own
+    // fields whatever the order of the card's children, and leaves the
+    // filters as typed.
+    void patientSearchHandsOverIntoTheCardsOwnFields()
+    {
+        addPatient({{"txtPaziente", "Rossi Mario"}, {"txtComuneRes", "Cesena"}, {"txtASL", "Romagna"},
+                    {"txtNote", "allergico"}});
+        TfrmClienti* card = showPatientCard();
+        // The card's own page, after the dialog among the card's children.
+        QWidget* page = card->txtPaziente;
+        while (page->parentWidget() != card)
+            page = page->parentWidget();
+        QStringList filters;
+        withWindow(card->cmdTrova, [&](ListWindow* w) {
+            SearchWindow* search = asSearch(w);
+            typeFilter(search, QStringLiteral("txtPaziente"), QStringLiteral("rossi"));
+            typeFilter(search, QStringLiteral("txtComuneRes"), QStringLiteral("ces"));
+            pressCerca(search);
+            QCOMPARE(w->lineCount(), 1);
+            page->raise();
+            QVERIFY(card->children().indexOf(page) > card->children().indexOf(w));
+            doubleClickLine(w, 0);
+            for (const char* name : {"txtPaziente", "txtComuneRes", "txtASL", "txtNote"})
+                filters << search->filter(QString::fromLatin1(name))->text();
+        });
+        QCOMPARE(card->txtPaziente->text(), QStringLiteral("Rossi Mario"));
+        QCOMPARE(card->txtComuneRes->text(), QStringLiteral("Cesena"));
+        QCOMPARE(card->txtASL->text(), QStringLiteral("Romagna"));
+        QCOMPARE(card->txtNote->text(), QStringLiteral("allergico"));
+        QCOMPARE(card->lblPosizione->text(), QStringLiteral("1"));
+        QCOMPARE(filters, (QStringList{"rossi", "ces", "", ""}));
         QVERIFY(m_env->messages.isEmpty());
     }
 

@@ -452,6 +452,33 @@ private slots:
         QVERIFY(pdf.pageText(0).contains(QStringLiteral("Scheda incompleta alla fine: 10 byte dopo la scheda 2")));
     }
 
+    // A stored attachment name that leads out of Documenti_Allegati is
+    // listed as a problem of its own, though a file stands at that place.
+    void archiveCheckListsAttachmentsOutsideTheirFolder()
+    {
+        QByteArray bytes = patients(2);
+        Record r(layouts::TSchedaPaziente, bytes.constData() + layouts::TSchedaPaziente.size());
+        r.setText("lblFile01", QStringLiteral("referto.pdf"));
+        r.setText("lblFile03", QStringLiteral("../Paziente_1/visita.txt"));
+        bytes.replace(layouts::TSchedaPaziente.size(), r.bytes().size(), r.bytes());
+        testing::writeFile(programFile("Pazienti.vrn"), bytes);
+        QDir().mkpath(programFile("Paziente_1"));
+        testing::writeFile(programFile("Paziente_1/visita.txt"), "visita");
+        QStringList lines;
+        withTools([&](TfrmStrumenti* w) {
+            testing::whenModal<TfrmControllaArchivi>([&](TfrmControllaArchivi* list) {
+                lines = list->lines();
+                list->btnChiudi->click();
+            });
+            QTest::mouseClick(w->cmdControlla, Qt::LeftButton);
+        });
+        QVERIFY(lines.contains(QStringLiteral("  Documenti allegati mancanti: nessuno")));
+        const qsizetype at = lines.indexOf(QStringLiteral("  Documenti allegati fuori dalla cartella Documenti_Allegati: 1"));
+        QVERIFY2(at > 0, qPrintable(lines.join(u'\n')));
+        QCOMPARE(lines.value(at + 1), QStringLiteral("    scheda 2, lblFile03: ../Paziente_1/visita.txt"));
+        QCOMPARE(lines.last(), QStringLiteral("Esito: problemi trovati in 1 archivio su 5."));
+    }
+
     void helpHasItsOwnTopic()
     {
         QString title;

@@ -39,19 +39,40 @@ public:
         return false;
     }
 
+    void set(QColor top, QColor bottom, QColor border)
+    {
+        m_top = top;
+        m_bottom = bottom;
+        m_border = border;
+    }
+
 private:
     QColor m_top, m_bottom, m_border;
 };
+
+// One background per widget: a window that sets its own over the one of
+// the class it is built on replaces it (the filter installed last would
+// otherwise paint first and the older one over it).
+void setBackground(QWidget* widget, const QColor& top, const QColor& bottom, const QColor& border)
+{
+    for (QObject* child : widget->children())
+        if (auto* painter = dynamic_cast<Painter*>(child)) {
+            painter->set(top, bottom, border);
+            widget->update();
+            return;
+        }
+    widget->installEventFilter(new Painter(widget, top, bottom, border));
+}
 } // namespace
 
 void setGradient(QWidget* widget, const QColor& top, const QColor& bottom)
 {
-    widget->installEventFilter(new Painter(widget, top, bottom, QColor()));
+    setBackground(widget, top, bottom, QColor());
 }
 
 void setBand(QWidget* widget, const QColor& fill, const QColor& border)
 {
-    widget->installEventFilter(new Painter(widget, fill, fill, border));
+    setBackground(widget, fill, fill, border);
 }
 
 QPixmap picture(const QString& name, const QSize& size)

@@ -20,9 +20,11 @@ inline const QColor kOrange{0xFF, 0xA5, 0x00};
 inline const QColor kSkyBlue{0x87, 0xCE, 0xEB};
 inline const QColor kAliceBlue{0xF0, 0xF8, 0xFF};
 
-// Paints a vertical gradient (top to bottom) behind the widget's children.
+// Paints a vertical gradient (top to bottom) behind the widget's children,
+// in place of any gradient or band set on it before.
 void setGradient(QWidget* widget, const QColor& top, const QColor& bottom);
-// A white (or coloured) band with an optional thin border.
+// A white (or coloured) band with an optional thin border, in place of any
+// gradient or band set on it before.
 void setBand(QWidget* widget, const QColor& fill, const QColor& border = QColor());
 
 // The program's SVG artwork rendered at the given size (device pixel ratio aware).

@@ -254,9 +254,9 @@ void TfrmAllegaCartella::btnApplicaClick()
             static const char* const fileLabels[3] = {"lblFile01", "lblFile02", "lblFile03"};
             static const char* const descLabels[3] = {"lblDesc01", "lblDesc02", "lblDesc03"};
             for (int i = 0; i < 3; ++i) {
-                if (auto* l = card->findChild<QLabel*>(QLatin1String(fileLabels[i])))
+                if (auto* l = qobject_cast<QLabel*>(card->field(QLatin1String(fileLabels[i]))))
                     l->setText(trimmed(files()[i]->text()));
-                if (auto* l = card->findChild<QLabel*>(QLatin1String(descLabels[i])))
+                if (auto* l = qobject_cast<QLabel*>(card->field(QLatin1String(descLabels[i]))))
                     l->setText(trimmed(descs()[i]->text()));
             }
         }

@@ -41,6 +41,24 @@ TfrmClienti::TfrmClienti(QWidget* parent) : CardWindow(QStringLiteral(" Vornel -
     buildLayout();
     installFieldRules();
     connectHandlers();
+    mapFields();
+}
+
+void TfrmClienti::mapFields()
+{
+    QList<QWidget*> controls = enterChain();
+    controls << chkRicontatta << lblFile01 << lblFile02 << lblFile03 << lblDesc01 << lblDesc02 << lblDesc03;
+    for (QWidget* control : controls)
+        m_fields.insert(control->objectName(), control);
+    for (QWidget* field : enterChain()) {
+        // The highlight is named after the field ("eff" + the part after
+        // "txt") and stands beside it; "txtInterventi" has "effinterventi".
+        QString name = QStringLiteral("eff") + field->objectName().mid(3);
+        if (field == txtInterventi)
+            name = QStringLiteral("effinterventi");
+        if (auto* eff = field->parentWidget()->findChild<QWidget*>(name, Qt::FindDirectChildrenOnly))
+            m_highlights.insert(field, eff);
+    }
 }
 
 // --- field rules ------------------------------------------------------------
@@ -143,12 +161,7 @@ void TfrmClienti::moveToNextField(QWidget* field)
 
 void TfrmClienti::showHighlight(QWidget* field, bool visible)
 {
-    // The highlight is named after the field ("eff" + the part after "txt");
-    // the clinical field "txtInterventi" has "effinterventi".
-    QString name = QStringLiteral("eff") + field->objectName().mid(3);
-    if (field == txtInterventi)
-        name = QStringLiteral("effinterventi");
-    if (auto* eff = findChild<QWidget*>(name))
+    if (QWidget* eff = m_highlights.value(field))
         eff->setVisible(visible);
 }
 
@@ -159,7 +172,7 @@ void TfrmClienti::fillRecord(Record& record) const
     const RecordLayout& layout = patientLayout();
     for (int i = 0; i < layout.fieldCount(); ++i) {
         const QString name = QString::fromLatin1(layout.fields()[i].name);
-        const QWidget* control = findChild<QWidget*>(name);
+        const QWidget* control = field(name);
         if (auto* check = qobject_cast<const QCheckBox*>(control))
             record.setFlag(layout.fields()[i].name, check->isChecked());
         else
@@ -172,7 +185,7 @@ void TfrmClienti::showRecord(const Record& record, qint64 position)
     const RecordLayout& layout = patientLayout();
     for (int i = 0; i < layout.fieldCount(); ++i) {
         const std::string_view field = layout.fields()[i].name;
-        QWidget* control = findChild<QWidget*>(QString::fromLatin1(field));
+        QWidget* control = this->field(QString::fromLatin1(field));
         if (auto* check = qobject_cast<QCheckBox*>(control)) {
             // A flag that is neither "Sì" nor "No" leaves the box as it was.
             if (const std::optional<bool> flag = record.flag(field))

@@ -4,6 +4,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QHash>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -25,6 +26,9 @@ public:
     // does; the patient search and the recontact list use it too.
     void showRecord(const vornel::Record& record, qint64 position);
     void loadRecord(const vornel::Record& record, qint64 position) override { showRecord(record, position); }
+    // The card's own control of a record field (by the field's name), never a
+    // control of a dialog open over the card; null for any other name.
+    QWidget* field(const QString& name) const { return m_fields.value(name); }
 
     // Section 1: personal data.
     QLineEdit* txtPaziente;
@@ -131,6 +135,7 @@ private:
     void buildLayout();
     void connectHandlers();
     void installFieldRules();
+    void mapFields();
 
     // The data fields in the order of the Enter chain.
     const QList<QWidget*>& enterChain() const { return m_chain; }
@@ -146,4 +151,9 @@ private:
 
     HintTracker* m_hints = nullptr;
     QList<QWidget*> m_chain;
+    // The controls of the record fields and the highlights of the data
+    // fields, taken once from the card's own controls: the dialogs opened
+    // over the card are its children and name their fields alike.
+    QHash<QString, QWidget*> m_fields;
+    QHash<const QWidget*, QWidget*> m_highlights;
 };

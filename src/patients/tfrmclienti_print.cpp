@@ -18,11 +18,11 @@ using namespace vornel;
 
 namespace {
 
-report::Document preparedSheet(const QWidget* card)
+report::Document preparedSheet(const TfrmClienti* card)
 {
     report::Document doc = report::Document::fromLayout(layouts::scheda());
     patientsheet::fill(
-        doc, [card](const QString& name) { return fields::text(card->findChild<QWidget*>(name)); }, clock::now());
+        doc, [card](const QString& name) { return fields::text(card->field(name)); }, clock::now());
     doc.prepare();
     return doc;
 }

@@ -131,7 +131,9 @@ void TfrmScadenze::btnCercaClick()
         shown << expiring::lineText(e);
     setLines(shown);
     fitRowWidth();
-    lblTrovate->setText(QStringLiteral("Il presente riepilogo contiene %1 certificati.").arg(m_entries.size()));
+    lblTrovate->setText(m_entries.size() == 1
+                            ? QStringLiteral("Il presente riepilogo contiene 1 certificato.")
+                            : QStringLiteral("Il presente riepilogo contiene %1 certificati.").arg(m_entries.size()));
     if (!m_entries.empty())
         selectRow(0);
 }
@@ -158,19 +160,30 @@ void TfrmScadenze::lstRecordsDblClick()
     if (!card)
         return;
     // The certificate is read again at its position: one saved over since
-    // the list was made (from another workstation) is not loaded.
+    // the list was made (from another workstation), or no longer there (the
+    // archive restored from an older copy), is not loaded.
     Record record(*archiveOf(e.cert.kind).layout);
+    bool stored = false;
     const bool read = msg::guarded(this, [&] {
         Archive archive(archiveOf(e.cert.kind));
         archive.open();
-        archive.seek(e.cert.position - 1);
-        archive.read(record);
+        stored = e.cert.position <= archive.count();
+        if (stored) {
+            archive.seek(e.cert.position - 1);
+            archive.read(record);
+        }
         archive.close();
     });
     if (!read)
         return;
+    if (!stored) {
+        msg::warning(this, QStringLiteral("Attenzione: il certificato non \u00e8 pi\u00f9 in archivio.\r\n\r\n"
+                                          "Premere Cerca per aggiornare l'elenco."));
+        return;
+    }
     if (record.text("txtPaziente") != e.cert.name || record.text("txtDataNasc") != e.cert.birth
-        || record.text("txtSportRichiesto") != e.cert.sport || record.text("txtDataScade") != e.cert.expires) {
+        || record.text("txtSportRichiesto") != e.cert.sport || record.text("txtData") != e.cert.issued
+        || record.text("txtDataScade") != e.cert.expires) {
         msg::warning(this, QStringLiteral("Attenzione: il certificato \u00e8 stato modificato dopo la ricerca.\r\n\r\n"
                                           "Premere Cerca per aggiornare l'elenco."));
         return;

@@ -61,7 +61,11 @@ qsizetype indexOfFold(QStringView hay, QStringView needle, qsizetype from)
         from = 0;
     if (needle.isEmpty())
         return from <= hay.size() ? from : -1;
+    // The last place a match can start; none when the needle is longer than
+    // what is left of the text.
     const qsizetype last = hay.size() - needle.size();
+    if (last < from)
+        return -1;
     const char16_t* h = hay.utf16();
     const char16_t* n = needle.utf16();
     const qsizetype m = needle.size();

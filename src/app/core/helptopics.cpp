@@ -328,18 +328,21 @@ Topic tools()
         "Il pulsante Controlla gli archivi legge i cinque archivi senza modificarli e ne elenca la "
         "dimensione e il numero di schede, segnalando una scheda incompleta alla fine del file, i campi "
         "con una lunghezza non valida, le caselle Sì/No con valori diversi e, nell'archivio dei pazienti, "
-        "i documenti allegati che non si trovano più nella cartella Documenti_Allegati. Legge anche gli "
-        "storici delle modifiche e segnala le versioni incomplete o riferite a schede che l'archivio non "
-        "contiene. L'elenco si stampa con il pulsante Stampa.");
+        "i documenti allegati che non si trovano più nella cartella Documenti_Allegati o il cui nome "
+        "porta fuori da quella cartella. Legge anche gli storici delle modifiche e segnala le versioni "
+        "incomplete o riferite a schede che l'archivio non contiene. L'elenco si stampa con il pulsante Stampa.");
     topic.paragraphs << QStringLiteral(
         "Accanto al pulsante Certificati in scadenza la finestra dice quanti certificati agonistici, "
         "anche per disabili, scadono nei prossimi 30 giorni. Il pulsante apre l'elenco, ordinato per data "
         "di scadenza, con i giorni che mancano, l'atleta, lo sport e il telefono del paziente con lo "
-        "stesso nome e la stessa data di nascita. Nel campo Giorni da oggi puoi indicare un altro "
+        "stesso nome e la stessa data di nascita (il telefono preferenziale, altrimenti il cellulare, "
+        "altrimenti quello di casa). Nel campo Giorni da oggi puoi indicare un altro "
         "periodo e premere Cerca (o Invio); la casella accanto aggiunge i certificati scaduti negli ultimi "
         "12 mesi. Quando un atleta ha rinnovato il certificato per lo stesso sport conta soltanto "
-        "l'ultimo emesso. Le date di scadenza scritte in modo non leggibile compaiono in fondo "
-        "all'elenco con la scritta data non leggibile, così nessun certificato sfugge.");
+        "l'ultimo emesso; se la data di rilascio di uno dei due non si legge, conta quello salvato per "
+        "ultimo. Le date di scadenza scritte in modo non leggibile compaiono in fondo all'elenco con la "
+        "scritta data non leggibile, e i certificati che scadono prima della data di rilascio con la "
+        "scritta date incoerenti, così nessun certificato sfugge.");
     topic.paragraphs << QStringLiteral(
         "Con un doppio clic su una voce il certificato si apre nella sua scheda. Il pulsante Stampa "
         "stampa l'elenco; i pulsanti Esporta .xls ed Esporta .xlsx lo scrivono nei file di Excel "

@@ -32,6 +32,22 @@ QString bytesText(qint64 n)
     return QLocale(QLocale::Italian).toString(n);
 }
 
+// Whether a stored attachment name leads outside Documenti_Allegati: an
+// absolute path or one that climbs out with "..", with either separator
+// (the folder may come from Windows). Such a file is never the patient's
+// attachment, even where one exists at that place.
+bool leadsOutside(const QString& name)
+{
+    QString path = name;
+    path.replace(u'\\', u'/');
+    if (path.startsWith(u'/') || QDir::isAbsolutePath(name))
+        return true;
+    if (path.size() >= 2 && path[1] == u':' && path[0].isLetter()) // a drive: "C:/..." or "C:..."
+        return true;
+    const QString clean = QDir::cleanPath(path);
+    return clean == QLatin1String("..") || clean.startsWith(QLatin1String("../"));
+}
+
 void add(QList<Finding>& list, qint64& count, Finding f)
 {
     if (list.size() < kListed)
@@ -105,6 +121,11 @@ Result checkOne(const QString& folder, const ArchiveDef& def, QHash<QString, boo
                 const QString file = trimmed(cp1252::decode(QByteArray(reinterpret_cast<const char*>(field + 1), field[0])));
                 if (file.isEmpty())
                     continue;
+                if (leadsOutside(file)) {
+                    add(r.outsideAttachments, r.outsideAttachmentCount,
+                        {position, QString::fromLatin1(layout.fields()[std::size_t(f)].name.data()), file});
+                    continue;
+                }
                 auto it = attachmentExists.find(file);
                 if (it == attachmentExists.end())
                     it = attachmentExists.insert(file, QFileInfo(attachments.filePath(file)).isFile());
@@ -205,7 +226,7 @@ void historyLines(QStringList& lines, const Result& r)
 bool Result::healthy() const
 {
     return readable && tailBytes == 0 && overLengthCount == 0 && badFlagCount == 0 && missingAttachmentCount == 0
-           && badPositionCount == 0;
+           && badPositionCount == 0 && outsideAttachmentCount == 0;
 }
 
 QList<Result> checkArchives(const QString& programFolder)
@@ -258,9 +279,12 @@ QStringList reportLines(const QList<Result>& results)
                             .arg(bytesText(r.tailBytes), bytesText(r.records)));
         listFindings(lines, QStringLiteral("Lunghezze oltre la capacit\u00e0 del campo"), QStringLiteral("nessuna"), r.overLength, r.overLengthCount);
         listFindings(lines, QStringLiteral("Campi S\u00ec/No con altri valori"), QStringLiteral("nessuno"), r.badFlags, r.badFlagCount);
-        if (r.fileName == QLatin1String(archives::Pazienti.fileName))
+        if (r.fileName == QLatin1String(archives::Pazienti.fileName)) {
             listFindings(lines, QStringLiteral("Documenti allegati mancanti"), QStringLiteral("nessuno"), r.missingAttachments,
                          r.missingAttachmentCount);
+            listFindings(lines, QStringLiteral("Documenti allegati fuori dalla cartella Documenti_Allegati"),
+                         QStringLiteral("nessuno"), r.outsideAttachments, r.outsideAttachmentCount);
+        }
     }
     lines << QString();
     lines << (problems == 0 ? QStringLiteral("Esito: nessun problema trovato negli archivi.")

@@ -24,6 +24,7 @@ struct Result {
     QList<Finding> overLength;      // length byte over the field's capacity
     QList<Finding> badFlags;        // yes/no fields holding neither "Sì" nor "No"
     QList<Finding> missingAttachments; // patient archive only
+    QList<Finding> outsideAttachments; // names leading outside Documenti_Allegati
     qint64 overLengthCount = 0;     // all of them; the lists keep the first few
     qint64 badFlagCount = 0;
     qint64 missingAttachmentCount = 0;
@@ -33,6 +34,7 @@ struct Result {
     qint64 archiveRecords = 0;
     QList<Finding> badPositions;
     qint64 badPositionCount = 0;
+    qint64 outsideAttachmentCount = 0;
 
     bool healthy() const;
 };

@@ -6,6 +6,8 @@
 
 #include <algorithm>
 #include <memory>
+#include <numeric>
+#include <utility>
 
 namespace vornel::expiring {
 
@@ -28,31 +30,71 @@ bool isSeparator(QChar c)
     return c == u'/' || c == u'.' || c == u'-';
 }
 
-// A hash of texts compared trimmed under the program's A-Z folding: equal
-// keys give equal hashes, and different keys almost never do (those that
-// do are told apart by comparing the texts).
-quint64 foldHash(std::initializer_list<QStringView> parts)
+// Separators and marks that cannot occur in a compared name, whose control
+// characters have all become blanks.
+constexpr char16_t kPartEnd = 0x1F;
+constexpr char16_t kDateMark = 0x01;
+
+// The compared form of a name: trimmed, every inner run of blanks (spaces
+// and control characters) one blank, A-Z folded.
+void appendName(QString& out, QStringView text)
 {
-    quint64 h = 1469598103934665603ULL; // FNV-1a
-    for (QStringView part : parts) {
-        for (QChar c : trimmedView(part)) {
-            h ^= foldChar(c).unicode();
-            h *= 1099511628211ULL;
+    bool blank = false;
+    for (QChar c : trimmedView(text)) {
+        if (c.unicode() <= 32) {
+            blank = true;
+            continue;
         }
-        h ^= 0x1F; // between the parts
-        h *= 1099511628211ULL;
+        if (blank) {
+            out += u' ';
+            blank = false;
+        }
+        out += foldChar(c);
     }
-    return h;
 }
 
-bool sameFolded(QStringView a, QStringView b)
+// The compared form of a date: its day when it can be read, else its text
+// as a name.
+void appendDate(QString& out, QStringView text)
 {
-    return equalsFold(trimmedView(a), trimmedView(b));
+    const QDate d = parseDate(text);
+    if (!d.isValid()) {
+        appendName(out, text);
+        return;
+    }
+    out += QChar(kDateMark);
+    out += QString::number(d.toJulianDay());
 }
 
-bool sameAthleteAndSport(const Certificate& a, const Certificate& b)
+QString personKey(QStringView name, QStringView birth)
 {
-    return sameFolded(a.name, b.name) && sameFolded(a.birth, b.birth) && sameFolded(a.sport, b.sport);
+    QString key;
+    key.reserve(name.size() + 12);
+    appendName(key, name);
+    key += QChar(kPartEnd);
+    appendDate(key, birth);
+    return key;
+}
+
+QString athleteAndSportKey(const Certificate& c)
+{
+    QString key = personKey(c.name, c.birth);
+    key += QChar(kPartEnd);
+    appendName(key, c.sport);
+    return key;
+}
+
+// Two telephone texts give the same number when they hold the same digits
+// (and "+"), however they are spaced or separated.
+QString numberKey(QStringView phone)
+{
+    QString key;
+    for (QChar c : phone)
+        if (c.isDigit() || c == u'+')
+            key += c;
+    if (key.isEmpty())
+        appendName(key, phone); // no digits at all: as it is written
+    return key;
 }
 
 QString column(QStringView text, int width)
@@ -96,107 +138,123 @@ QString kindText(Kind kind)
     return kind == Kind::Agonistico ? QStringLiteral("Agonistico") : QStringLiteral("Disabili");
 }
 
+QString incoherentMark()
+{
+    return QStringLiteral("date incoerenti");
+}
+
+bool sameName(QStringView a, QStringView b)
+{
+    QString x, y;
+    appendName(x, a);
+    appendName(y, b);
+    return x == y;
+}
+
+bool sameDate(QStringView a, QStringView b)
+{
+    QString x, y;
+    appendDate(x, a);
+    appendDate(y, b);
+    return x == y;
+}
+
 std::vector<Certificate> latestOnly(const std::vector<Certificate>& all)
 {
     const std::size_t n = all.size();
+    // The order of storing: the competitive archive first, then the disabled
+    // athletes' one (the order they are read in), each by position.
+    std::vector<std::size_t> stored(n);
+    std::iota(stored.begin(), stored.end(), std::size_t(0));
+    std::stable_sort(stored.begin(), stored.end(), [&](std::size_t a, std::size_t b) {
+        if (all[a].kind != all[b].kind)
+            return all[a].kind < all[b].kind;
+        return all[a].position < all[b].position;
+    });
     std::vector<QDate> issued(n);
-    std::vector<std::pair<quint64, std::size_t>> keyed(n);
-    for (std::size_t i = 0; i < n; ++i) {
+    QHash<QString, std::size_t> latest; // the latest so far of each athlete and sport
+    latest.reserve(qsizetype(n));
+    for (std::size_t i : stored) {
         issued[i] = parseDate(all[i].issued);
-        keyed[i] = {foldHash({all[i].name, all[i].birth, all[i].sport}), i};
-    }
-    std::sort(keyed.begin(), keyed.end());
-    // Later is better: a readable date of issue first, then the date, then
-    // the position (and the disabled athletes' archive after the other one).
-    auto later = [&](std::size_t a, std::size_t b) {
-        const QDate &da = issued[a], &db = issued[b];
-        if (da.isValid() != db.isValid())
-            return da.isValid();
-        if (da != db)
-            return da > db;
-        if (all[a].position != all[b].position)
-            return all[a].position > all[b].position;
-        return all[a].kind > all[b].kind;
-    };
-    std::vector<bool> keep(n, false);
-    std::vector<std::size_t> run, grouped;
-    for (std::size_t r = 0; r < n;) {
-        std::size_t end = r + 1;
-        while (end < n && keyed[end].first == keyed[r].first)
-            ++end;
-        // One hash, nearly always one athlete and sport: split it by the
-        // texts themselves all the same.
-        run.clear();
-        for (std::size_t k = r; k < end; ++k)
-            run.push_back(keyed[k].second);
-        while (!run.empty()) {
-            std::size_t best = run.front();
-            grouped.clear();
-            for (std::size_t k = 1; k < run.size(); ++k) {
-                if (sameAthleteAndSport(all[run[k]], all[run.front()])) {
-                    if (later(run[k], best))
-                        best = run[k];
-                } else {
-                    grouped.push_back(run[k]);
-                }
-            }
-            keep[best] = true;
-            run.swap(grouped);
+        const QString key = athleteAndSportKey(all[i]);
+        const auto it = latest.find(key);
+        if (it == latest.end()) {
+            latest.insert(key, i);
+            continue;
         }
-        r = end;
+        // Issued on the same day or after: the later one. A date of issue that
+        // cannot be read on either: the one stored later.
+        const QDate& before = issued[*it];
+        if (!issued[i].isValid() || !before.isValid() || issued[i] >= before)
+            *it = i;
     }
+    std::vector<bool> keep(n, false);
+    for (std::size_t i : std::as_const(latest))
+        keep[i] = true;
     std::vector<Certificate> out;
+    out.reserve(std::size_t(latest.size()));
     for (std::size_t i = 0; i < n; ++i)
         if (keep[i])
             out.push_back(all[i]);
     return out;
 }
 
+QString PhoneBook::chooseNumber(QStringView preferred, QStringView mobile, QStringView home)
+{
+    for (QStringView number : {preferred, mobile, home})
+        if (!trimmedView(number).isEmpty())
+            return trimmed(number);
+    return {};
+}
+
 void PhoneBook::add(QStringView name, QStringView birth, QStringView phone)
 {
-    QList<Entry>& same = m_entries[foldHash({name, birth})];
-    for (Entry& e : same)
-        if (sameFolded(e.name, name) && sameFolded(e.birth, birth)) {
-            ++e.count;
-            return;
-        }
-    same.append({name.toString(), birth.toString(), trimmed(phone), 1});
+    const QStringView number = trimmedView(phone);
+    if (number.isEmpty())
+        return;
+    const QString key = personKey(name, birth);
+    const auto it = m_entries.find(key);
+    if (it == m_entries.end())
+        m_entries.insert(key, {number.toString(), false});
+    else if (numberKey(it->phone) != numberKey(number))
+        it->ambiguous = true;
 }
 
 QString PhoneBook::phone(QStringView name, QStringView birth) const
 {
-    const auto it = m_entries.constFind(foldHash({name, birth}));
-    if (it == m_entries.cend())
+    const auto it = m_entries.constFind(personKey(name, birth));
+    if (it == m_entries.cend() || it->ambiguous)
         return {};
-    for (const Entry& e : *it)
-        if (sameFolded(e.name, name) && sameFolded(e.birth, birth))
-            return e.count == 1 ? e.phone : QString();
-    return {};
+    return it->phone;
 }
 
 std::vector<Entry> select(const std::vector<Certificate>& all, const Query& query, const PhoneBook& phones)
 {
     const QDate last = query.today.addDays(query.days);
     const QDate first = query.includeExpired ? query.today.addMonths(-12) : query.today;
-    std::vector<Entry> shown, unreadable;
+    std::vector<Entry> shown, unchecked;
     for (const Certificate& c : latestOnly(all)) {
         Entry e;
         e.expiry = parseDate(c.expires);
         if (e.expiry.isValid()) {
-            if (e.expiry < first || e.expiry > last)
-                continue;
-            e.daysLeft = int(query.today.daysTo(e.expiry));
+            const QDate issued = parseDate(c.issued);
+            e.incoherent = issued.isValid() && e.expiry < issued;
+            if (!e.incoherent) {
+                if (e.expiry < first || e.expiry > last)
+                    continue;
+                e.daysLeft = int(query.today.daysTo(e.expiry));
+            }
         }
         e.cert = c;
         e.phone = phones.phone(c.name, c.birth);
-        (e.expiry.isValid() ? shown : unreadable).push_back(std::move(e));
+        (e.counted() ? shown : unchecked).push_back(std::move(e));
     }
     auto byName = [](const Entry& a, const Entry& b) { return compareFold(a.cert.name, b.cert.name) < 0; };
     std::stable_sort(shown.begin(), shown.end(), [&](const Entry& a, const Entry& b) {
         return a.expiry != b.expiry ? a.expiry < b.expiry : byName(a, b);
     });
-    std::stable_sort(unreadable.begin(), unreadable.end(), byName);
-    shown.insert(shown.end(), std::make_move_iterator(unreadable.begin()), std::make_move_iterator(unreadable.end()));
+    std::stable_sort(unchecked.begin(), unchecked.end(), byName);
+    shown.insert(shown.end(), std::make_move_iterator(unchecked.begin()), std::make_move_iterator(unchecked.end()));
     return shown;
 }
 
@@ -206,15 +264,26 @@ int countExpiring(const std::vector<Certificate>& all, const QDate& today, int d
     int n = 0;
     for (const Certificate& c : latestOnly(all)) {
         const QDate d = parseDate(c.expires);
-        if (d.isValid() && d >= today && d <= last)
+        if (!d.isValid() || d < today || d > last)
+            continue;
+        const QDate issued = parseDate(c.issued);
+        if (!issued.isValid() || d >= issued)
             ++n;
     }
     return n;
 }
 
+namespace {
+// What stands in place of the days when they mean nothing.
+QString mark(const Entry& e)
+{
+    return e.readable() ? incoherentMark() : unreadableMark();
+}
+} // namespace
+
 QString lineText(const Entry& e)
 {
-    const QString days = e.readable() ? QStringLiteral("Giorni: %1").arg(e.daysLeft, 5) : unreadableMark();
+    const QString days = e.counted() ? QStringLiteral("Giorni: %1").arg(e.daysLeft, 5) : mark(e);
     QString line;
     line.reserve(160);
     line += column(e.readable() ? e.expiry.toString(QStringLiteral("dd/MM/yyyy")) : e.cert.expires, 10);
@@ -243,7 +312,7 @@ QStringList exportHeadings()
 QStringList exportCells(const Entry& e)
 {
     return {e.readable() ? e.expiry.toString(QStringLiteral("dd/MM/yyyy")) : e.cert.expires,
-            e.readable() ? QString::number(e.daysLeft) : unreadableMark(),
+            e.counted() ? QString::number(e.daysLeft) : mark(e),
             e.cert.name,
             e.cert.birth,
             e.cert.sport,
@@ -286,9 +355,12 @@ std::vector<Certificate> readCertificates()
               fSport = layout.indexOf("txtSportRichiesto"), fIssued = layout.indexOf("txtData"),
               fExpires = layout.indexOf("txtDataScade");
     std::vector<Certificate> out;
-    for (const auto& [def, kind] : {std::pair{&archives::Agonistici, Kind::Agonistico},
-                                    std::pair{&archives::Disabili, Kind::Disabili}}) {
-        Archive archive(*def);
+    // The competitive archive first: the order of storing across both.
+    const std::pair<const ArchiveDef*, Kind> sources[] = {{&archives::Agonistici, Kind::Agonistico},
+                                                          {&archives::Disabili, Kind::Disabili}};
+    for (const auto& source : sources) {
+        const Kind kind = source.second;
+        Archive archive(*source.first);
         archive.open();
         out.reserve(out.size() + std::size_t(archive.count()));
         archive.scan([&](const char* rec, qint64 index) {
@@ -311,12 +383,15 @@ PhoneBook readPhoneBook()
 {
     const RecordLayout& layout = layouts::TSchedaPaziente;
     const int fName = layout.indexOf("txtPaziente"), fBirth = layout.indexOf("txtDataNasc"),
-              fPhone = layout.indexOf("txtRecapito");
+              fPreferred = layout.indexOf("txtRecapito"), fMobile = layout.indexOf("txtTelCel"),
+              fHome = layout.indexOf("txtTelCasa");
     PhoneBook book;
     Archive archive(archives::Pazienti);
     archive.open();
     archive.scan([&](const char* rec, qint64) {
-        book.add(fieldText(layout, rec, fName), fieldText(layout, rec, fBirth), fieldText(layout, rec, fPhone));
+        book.add(fieldText(layout, rec, fName), fieldText(layout, rec, fBirth),
+                 PhoneBook::chooseNumber(fieldText(layout, rec, fPreferred), fieldText(layout, rec, fMobile),
+                                         fieldText(layout, rec, fHome)));
     });
     archive.close();
     return book;
