@@ -3,6 +3,7 @@
 #include "storage/records.h"
 #include "practice/core/backup.h"
 #include "practice/core/sha256.h"
+#include "storage/appendlock.h"
 #include "storage/filelayer.h"
 
 #include <QDir>
@@ -81,6 +82,22 @@ void makeProgramFolder(const QString& dir)
     put(dir + "/Paziente_x/file.txt", "altro");
 }
 
+// A program folder as it is before a restore of a copy of makeProgramFolder:
+// other archives and documents, one file the copy does not hold, no patient
+// folders.
+void makeCurrentFolder(const QString& dir)
+{
+    put(dir + "/Pazienti.vrn", records(layouts::TSchedaPaziente, 7, "Attuale"));
+    put(dir + "/Certificati.vrn", records(layouts::TSchedaCertificato, 5, "Attuale"));
+    put(dir + "/Certificati_Agonistici.vrn", records(layouts::TSchedaAgonistica, 2, "Attuale"));
+    put(dir + "/Certificati_Disabili.vrn", records(layouts::TSchedaAgonistica, 1, "Attuale"));
+    put(dir + "/Certificati_Non_Idoneita.vrn", QByteArray());
+    put(dir + "/Studio_Medico_Vrn.ini", "[Modulo Privacy]\r\nStudio Medico=Studio Bianchi\r\n");
+    put(dir + "/unins000.dll", noise(40, 7));
+    put(dir + "/Documenti_Allegati/referto.pdf", "il referto attuale");
+    put(dir + "/Documenti_Allegati/solo_attuale.txt", "resta dov'\xc3\xa8");
+}
+
 // Every file (path -> bytes) and folder (path + "/") under dir, except copies.
 QMap<QString, QByteArray> tree(const QString& dir)
 {
@@ -156,6 +173,49 @@ void craftZip(const QString& path, const QList<QPair<QString, QByteArray>>& entr
     zip_file_add(za, manifestName().toUtf8().constData(),
                  zip_source_buffer(za, keep.last().constData(), zip_uint64_t(keep.last().size()), 0), 0);
     QVERIFY2(zip_close(za) == 0, zip_strerror(za));
+}
+
+QByteArray zipEntry(const QString& zip, const QString& name)
+{
+    int err = 0;
+    zip_t* za = zip_open(QFile::encodeName(zip).constData(), ZIP_RDONLY, &err);
+    if (!za)
+        return QByteArray();
+    QByteArray bytes;
+    zip_stat_t st;
+    if (zip_stat(za, name.toUtf8().constData(), 0, &st) == 0) {
+        bytes.resize(qsizetype(st.size));
+        zip_file_t* f = zip_fopen(za, name.toUtf8().constData(), 0);
+        if (!f || zip_fread(f, bytes.data(), st.size) != zip_int64_t(st.size))
+            bytes.clear();
+        if (f)
+            zip_fclose(f);
+    }
+    zip_discard(za);
+    return bytes;
+}
+
+// The patient names of a patient archive's bytes, in order.
+QStringList patientNames(const QByteArray& bytes)
+{
+    QStringList names;
+    const int size = layouts::TSchedaPaziente.size();
+    for (qsizetype k = 0; k + size <= bytes.size(); k += size)
+        names << Record(layouts::TSchedaPaziente, bytes.constData() + k).text("txtPaziente");
+    return names;
+}
+
+QString helperProgram(const QString& name)
+{
+    return QDir(qEnvironmentVariable("VORNEL_TEST_HELPER_DIR")).filePath(name);
+}
+
+// The program's data only: no copies, no lock files.
+QMap<QString, QByteArray> dataOnly(QMap<QString, QByteArray> t)
+{
+    for (auto it = t.begin(); it != t.end();)
+        it = it.key().startsWith("Vornel_") || it.key().endsWith(".lock") ? t.erase(it) : std::next(it);
+    return t;
 }
 
 } // namespace
@@ -343,7 +403,7 @@ private slots:
         makeProgramFolder(program.path());
         QFile::remove(program.filePath("Pazienti.vrn.lock"));
         QProcess appender;
-        appender.start(helper, {program.path(), "A", "4000"});
+        appender.start(helper, {program.path(), "A", "500"});
         QVERIFY(appender.waitForStarted());
         const int size = layouts::TSchedaPaziente.size();
         int copies = 0, whileAppending = 0;
@@ -380,7 +440,7 @@ private slots:
         // Copies were started while the other process was appending (how
         // many depends on the machine's load, so only one is required).
         QVERIFY2(whileAppending >= 1, qPrintable(QString::number(copies)));
-        QCOMPARE(seenRecords, 4003);
+        QCOMPARE(seenRecords, 503);
     }
 
     // Whatever stops a copy, nothing is left in the chosen folder, and the
@@ -551,6 +611,193 @@ private slots:
         const RestoreResult again = restoreCopy(target.path(), zip, QString(), target.filePath("Vornel_Prima.zip"));
         QVERIFY2(again.outcome == Outcome::Done, qPrintable(again.detail));
         QCOMPARE(withoutCopies(tree(target.path())), onlyData(tree(program.path())));
+    }
+
+    // Another workstation saves cards while the restore runs: every card it
+    // was told was stored is in the restored folder (saved after the restore)
+    // or in the copy of the files as they were (saved before it), and none
+    // it was told could not be stored is anywhere.
+    void savesDuringARestoreAreNeverLost()
+    {
+        const QString saver = helperProgram("saver");
+        QVERIFY2(QFile::exists(saver), qPrintable(saver));
+        QTemporaryDir source, dest, program;
+        makeProgramFolder(source.path());
+        const QString zip = dest.filePath("copia.zip");
+        QVERIFY(createCopy(source.path(), zip, QString()).outcome == Outcome::Done);
+        makeProgramFolder(program.path());
+        QFile::remove(program.filePath("Pazienti.vrn.lock"));
+        // Large enough that the restore lasts a while.
+        put(program.filePath("Documenti_Allegati/grande.bin"), noise(24 << 20, 5));
+
+        QProcess other;
+        other.start(saver, {program.path(), "B", "250", "2"});
+        QVERIFY(other.waitForStarted());
+        QByteArray log;
+        while (!log.contains("salvata")) {
+            QVERIFY(other.waitForReadyRead(20000));
+            log += other.readAllStandardOutput();
+        }
+        const QString before = program.filePath("Vornel_Prima_del_ripristino.zip");
+        const RestoreResult r = restoreCopy(program.path(), zip, QString(), before);
+        QVERIFY2(r.outcome == Outcome::Done, qPrintable(r.detail));
+        const bool stillSaving = other.state() == QProcess::Running;
+        QVERIFY(other.waitForFinished(60000));
+        log += other.readAllStandardOutput();
+
+        const QStringList now = patientNames(get(program.filePath("Pazienti.vrn")));
+        const QStringList then = patientNames(zipEntry(before, "Pazienti.vrn"));
+        QCOMPARE(now.mid(0, 3), (QStringList{"Paziente 0 Forl\u00ec", "Paziente 1 Forl\u00ec", "Paziente 2 Forl\u00ec"}));
+        int savedBefore = 0, savedAfter = 0, refused = 0;
+        for (const QByteArray& line : log.split('\n')) {
+            if (line.isEmpty())
+                continue;
+            const QList<QByteArray> words = line.split(' ');
+            const QString name = "B " + QString::fromLatin1(words.value(1));
+            const int here = int(now.count(name)), there = int(then.count(name));
+            if (words[0] == "salvata") {
+                QVERIFY2(here + there == 1, qPrintable(name));
+                here ? ++savedAfter : ++savedBefore;
+            } else {
+                QVERIFY2(words[0] == "occupato", line.constData());
+                QVERIFY2(here + there == 0, qPrintable(name));
+                ++refused;
+            }
+        }
+        QVERIFY(savedBefore > 0);
+        if (stillSaving)
+            QVERIFY(savedAfter > 0);
+        QCOMPARE(now.size(), 3 + savedAfter);
+        QCOMPARE(then.size(), 3 + savedBefore);
+        Q_UNUSED(refused);
+    }
+
+    // A restore that lasts longer than a lock is trusted keeps its locks:
+    // they never look stale to another copy of the program.
+    void restoreKeepsItsLocksAlive()
+    {
+        QTemporaryDir source, dest, program;
+        makeProgramFolder(source.path());
+        put(source.filePath("Documenti_Allegati/grande.bin"), noise(16 << 20, 6));
+        const QString zip = dest.filePath("copia.zip");
+        QVERIFY(createCopy(source.path(), zip, QString()).outcome == Outcome::Done);
+        makeProgramFolder(program.path());
+        put(program.filePath("Documenti_Allegati/grande.bin"), noise(16 << 20, 8));
+        QStringList archives;
+        for (const QString& name : {"Pazienti.vrn", "Certificati.vrn", "Certificati_Agonistici.vrn",
+                                    "Certificati_Disabili.vrn", "Certificati_Non_Idoneita.vrn"})
+            archives << program.filePath(name);
+        bool aged = false;
+        int probes = 0, taken = 0;
+        const RestoreResult r = restoreCopy(
+            program.path(), zip, QString(), program.filePath("Vornel_Prima.zip"),
+            [&](const QString& phase, qint64, qint64) {
+                if (!aged && phase.startsWith("Copia dei file attuali")) {
+                    // As if the restore had been running for a minute.
+                    for (const QString& a : archives) {
+                        QFile f(a + ".lock");
+                        if (f.open(QIODevice::ReadWrite))
+                            f.setFileTime(QDateTime::currentDateTime().addSecs(-60), QFileDevice::FileModificationTime);
+                    }
+                    aged = true;
+                } else if (aged) {
+                    for (const QString& a : archives) {
+                        AppendLock other(a, 0);
+                        ++probes;
+                        if (other.held())
+                            ++taken;
+                    }
+                }
+                return true;
+            });
+        QVERIFY2(r.outcome == Outcome::Done, qPrintable(r.detail));
+        QVERIFY(probes > 0);
+        QCOMPARE(taken, 0);
+    }
+
+    // The restore killed right before and right after each of its moves; the
+    // next start finishes it when every new file is there and whole, and
+    // otherwise puts every file back: the folder is then exactly the copy or
+    // exactly what it was, never a mix, and no archive is missing or empty.
+    void killedRestoreIsFinishedOrUndoneAtStart()
+    {
+        const QString restorer = helperProgram("restorer");
+        QVERIFY2(QFile::exists(restorer), qPrintable(restorer));
+        QTemporaryDir source, dest;
+        makeProgramFolder(source.path());
+        const QString zip = dest.filePath("Vornel_Copia_2026-01-02_1000.zip");
+        QVERIFY(createCopy(source.path(), zip, QString()).outcome == Outcome::Done);
+
+        // The whole restore once: how many steps, and the folder it leaves.
+        QTemporaryDir full;
+        makeCurrentFolder(full.path());
+        const auto before = dataOnly(tree(full.path()));
+        QByteArray out;
+        QCOMPARE(run(restorer, {full.path(), zip, full.filePath("Vornel_Prima.zip"), "0"}, &out), 0);
+        const int steps = out.trimmed().toInt();
+        QVERIFY2(steps >= 30, out.constData());
+        const auto after = dataOnly(tree(full.path()));
+        QVERIFY(after != before);
+        QCOMPARE(after.value("Pazienti.vrn"), records(layouts::TSchedaPaziente, 3, "Paziente"));
+
+        int finished = 0, undone = 0;
+        for (int k = 1; k <= steps; ++k) {
+            QTemporaryDir dir;
+            makeCurrentFolder(dir.path());
+            QProcess p;
+            p.start(restorer, {dir.path(), zip, dir.filePath("Vornel_Prima.zip"), QString::number(k)});
+            QVERIFY(p.waitForFinished(60000));
+            QVERIFY2(p.exitStatus() == QProcess::CrashExit, qPrintable(QString::number(k)));
+            // Every other time, one of the new files still waiting is damaged
+            // (as a disk may leave it): the restore cannot be finished.
+            bool damaged = false;
+            if (k % 2) {
+                const QStringList works = QDir(dir.path()).entryList({".vornel_ripristino_*"}, QDir::Dirs | QDir::Hidden);
+                QCOMPARE(works.size(), 1);
+                QDirIterator it(dir.filePath(works[0] + "/nuovi"), QDir::Files, QDirIterator::Subdirectories);
+                if (it.hasNext()) {
+                    QFile f(it.next());
+                    QVERIFY(f.open(QIODevice::ReadWrite));
+                    QVERIFY(f.resize(f.size() + 1));
+                    damaged = true;
+                }
+            }
+            const Recovery r = recoverInterruptedRestore(dir.path());
+            const auto now = dataOnly(tree(dir.path()));
+            const QString at = QStringLiteral("killed at step %1 of %2").arg(k).arg(steps);
+            if (damaged) {
+                QVERIFY2(now == before, qPrintable(at));
+                QVERIFY2(r.kind == Recovery::Undone, qPrintable(at));
+                QVERIFY2(!QFile::exists(dir.filePath("Vornel_Prima.zip")), qPrintable(at));
+                QCOMPARE(r.message, QStringLiteral("All'avvio \u00e8 stato trovato un ripristino interrotto della copia "
+                                                   "\"Vornel_Copia_2026-01-02_1000.zip\": \u00e8 stato annullato e i "
+                                                   "file del programma sono stati rimessi com'erano prima del "
+                                                   "ripristino."));
+                ++undone;
+            } else {
+                QVERIFY2(now == after, qPrintable(at));
+                QVERIFY2(r.kind == Recovery::Completed, qPrintable(at));
+                QVERIFY2(verifyCopy(dir.filePath("Vornel_Prima.zip"), QString()).whole(), qPrintable(at));
+                QVERIFY2(r.message.contains("\u00e8 stato completato"), qPrintable(r.message));
+                ++finished;
+            }
+            QCOMPARE(recoverInterruptedRestore(dir.path()).kind, Recovery::None);
+        }
+        QVERIFY(finished > 0);
+        QVERIFY(undone > 0);
+    }
+
+    // A restore stopped before its journal (while saving or extracting) has
+    // moved nothing: its working folder goes, the files stay as they are.
+    void restoreStoppedBeforeAnyMoveLeavesNothing()
+    {
+        QTemporaryDir dir;
+        makeCurrentFolder(dir.path());
+        const auto before = dataOnly(tree(dir.path()));
+        put(dir.filePath(".vornel_ripristino_AbC123/nuovi/Pazienti.vrn"), records(layouts::TSchedaPaziente, 1, "Mezzo"));
+        const Recovery r = recoverInterruptedRestore(dir.path());
+        QCOMPARE(r.kind, Recovery::NothingMoved);
+        QCOMPARE(dataOnly(tree(dir.path())), before);
     }
 
     void failedRestorePutsEverythingBack()

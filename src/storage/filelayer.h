@@ -19,6 +19,7 @@
 //                                                  // streamed whole-file replace, for large exports
 //   files::rename(from, to);                       // moves a file to a name that is free
 //   files::syncToDisk(f);                          // flushed and on the disk, not only in the cache
+//   files::syncFolder(dir);                        // the names in a folder on the disk (after renames)
 //   files::faults::failOn(files::Op::Write, "Studio_Medico_Vrn.ini");   // tests only
 //
 // writeWhole, copyReplacing and rename throw files::FileError (what(): path and
@@ -70,6 +71,11 @@ void rename(const QString& from, const QString& to);
 // stored survives a pulled USB stick or a power cut. False (the reason in
 // 'why') when the system refuses; a Sync fault fails it in tests.
 bool syncToDisk(QFileDevice& file, QString* why = nullptr);
+
+// Makes the names in a folder durable (files created, renamed or removed in
+// it): fsync of the folder on POSIX. On Windows the file system journals its
+// names and there is nothing to call. A Sync fault on the folder fails it.
+bool syncFolder(const QString& path, QString* why = nullptr);
 
 // A QFile whose open, read and write can be made to fail by the test hook.
 class File : public QFile {

@@ -40,6 +40,7 @@ struct FileSource {
     ManifestFile* entry;
     QString absolutePath;
     const ArchiveDef* archive;
+    bool locked; // the caller holds the archive's lock
     bool measured = false;
     bool finished = false;
     qint64 size = 0;
@@ -50,8 +51,8 @@ struct FileSource {
     Sha256 hash;
     zip_error_t error;
 
-    FileSource(Work* w, ManifestFile* e, QString abs, const ArchiveDef* a)
-        : work(w), entry(e), absolutePath(std::move(abs)), archive(a)
+    FileSource(Work* w, ManifestFile* e, QString abs, const ArchiveDef* a, bool l)
+        : work(w), entry(e), absolutePath(std::move(abs)), archive(a), locked(l)
     {
         zip_error_init(&error);
     }
@@ -71,7 +72,7 @@ struct FileSource {
         const QFileInfo info(absolutePath);
         mtime = info.lastModified().toSecsSinceEpoch();
         if (archive) {
-            const ArchiveSnapshot s = snapshotArchive(absolutePath, archive->layout->size());
+            const ArchiveSnapshot s = snapshotArchive(absolutePath, archive->layout->size(), locked);
             if (!s.ok) {
                 fail(ZIP_ER_READ, s.error);
                 return false;
@@ -254,6 +255,12 @@ struct ManifestSource {
 CopyResult createCopy(const QString& programFolder, const QString& zipPath, const QString& password,
                       const Progress& progress)
 {
+    return detail::makeCopy(programFolder, zipPath, password, progress, false);
+}
+
+CopyResult detail::makeCopy(const QString& programFolder, const QString& zipPath, const QString& password,
+                            const Progress& progress, bool archivesLocked)
+{
     CopyResult result;
     result.zipPath = zipPath;
     const Contents contents = collectContents(programFolder);
@@ -286,7 +293,7 @@ CopyResult createCopy(const QString& programFolder, const QString& zipPath, cons
             added = false;
     for (int i = 0; added && i < manifest.files.size(); ++i) {
         ManifestFile* entry = &manifest.files[i];
-        auto* state = new FileSource(&work, entry, dir.filePath(entry->path), archiveOf(entry->path));
+        auto* state = new FileSource(&work, entry, dir.filePath(entry->path), archiveOf(entry->path), archivesLocked);
         zip_source_t* src = zip_source_function(za, &FileSource::callback, state);
         if (!src) {
             delete state;
