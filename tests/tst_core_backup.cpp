@@ -10,12 +10,17 @@
 #include <QDirIterator>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QMap>
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <functional>
 
 #include <zip.h>
 
@@ -146,9 +151,23 @@ int run(const QString& exe, const QStringList& args, QByteArray* out = nullptr)
     return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
 }
 
+int archiveRecordSize(const QString& name)
+{
+    if (name == "Pazienti.vrn")
+        return layouts::TSchedaPaziente.size();
+    if (name == "Certificati.vrn")
+        return layouts::TSchedaCertificato.size();
+    if (name == "Certificati_Agonistici.vrn" || name == "Certificati_Disabili.vrn")
+        return layouts::TSchedaAgonistica.size();
+    if (name == "Certificati_Non_Idoneita.vrn")
+        return layouts::TSchedaNonIdoneita.size();
+    return 0;
+}
+
 // A ZIP made by hand: the given entries (name -> bytes, or a link when the
 // bytes start with "->"), with a manifest that names them all truthfully.
-void craftZip(const QString& path, const QList<QPair<QString, QByteArray>>& entries)
+void craftZip(const QString& path, const QList<QPair<QString, QByteArray>>& entries,
+              const std::function<void(QJsonObject&)>& editManifest = {}, const QString& encrypt = QString())
 {
     int err = 0;
     zip_t* za = zip_open(QFile::encodeName(path).constData(), ZIP_CREATE | ZIP_TRUNCATE, &err);
@@ -163,13 +182,21 @@ void craftZip(const QString& path, const QList<QPair<QString, QByteArray>>& entr
         zip_source_t* s = zip_source_buffer(za, keep.last().constData(), zip_uint64_t(bytes.size()), 0);
         const zip_int64_t i = zip_file_add(za, name.toUtf8().constData(), s, ZIP_FL_ENC_UTF_8);
         QVERIFY2(i >= 0, zip_strerror(za));
+        if (name == encrypt)
+            zip_file_set_encryption(za, zip_uint64_t(i), ZIP_EM_AES_256, "segreta");
         if (bytes.startsWith("->"))
             zip_file_set_external_attributes(za, zip_uint64_t(i), 0, ZIP_OPSYS_UNIX, 0120777u << 16);
         Sha256 h;
         h.add(bytes.constData(), bytes.size());
-        m.files.append({name, bytes.size(), h.hex(), 0, -1});
+        const int recordSize = archiveRecordSize(name);
+        m.files.append({name, bytes.size(), h.hex(), recordSize, recordSize ? bytes.size() / recordSize : -1});
     }
     keep << m.toJson();
+    if (editManifest) {
+        QJsonObject root = QJsonDocument::fromJson(keep.last()).object();
+        editManifest(root);
+        keep.last() = QJsonDocument(root).toJson();
+    }
     zip_file_add(za, manifestName().toUtf8().constData(),
                  zip_source_buffer(za, keep.last().constData(), zip_uint64_t(keep.last().size()), 0), 0);
     QVERIFY2(zip_close(za) == 0, zip_strerror(za));
@@ -353,6 +380,10 @@ private slots:
         QTest::newRow("backslash") << "Documenti_Allegati\\..\\fuori.txt" << QByteArray("x");
         QTest::newRow("link") << "Documenti_Allegati/collegamento" << QByteArray("->/etc/passwd");
         QTest::newRow("program file") << "vornel" << QByteArray("#!/bin/sh\n");
+        // Files where the program has folders, folders where it has files.
+        QTest::newRow("file named like the attachments folder") << "Documenti_Allegati" << QByteArray("x");
+        QTest::newRow("file named like a patient folder") << "Paziente_1" << QByteArray("x");
+        QTest::newRow("folder named like an archive") << "Certificati.vrn/dentro.txt" << QByteArray("x");
     }
     void unsafeEntriesAreRefused()
     {
@@ -368,7 +399,7 @@ private slots:
 
         const VerifyReport v = verifyCopy(zip, QString());
         QVERIFY(!v.whole());
-        QVERIFY2(v.unsafe.contains(name), qPrintable(v.unsafe.join(',')));
+        QCOMPARE(v.unsafe.count(name), 1); // named once
         const RestoreResult r = restoreCopy(program, zip, QString(), program + "/Vornel_Prima.zip");
         QVERIFY(r.outcome == Outcome::Failed);
         QVERIFY2(r.detail.startsWith("File non ammessi in una copia di Vornel (fuori dalla cartella del programma, "
@@ -377,6 +408,105 @@ private slots:
         QCOMPARE(tree(outer.path()), withZip);
         QVERIFY(!QFile::exists("/tmp/vornel_fuori.txt"));
         Q_UNUSED(was);
+    }
+
+    // Manifests this program never writes: names that contradict each other,
+    // numbers out of range, archives whose record size or count does not
+    // match their entry, names given twice. Each is refused by Verifica, and
+    // Ripristina moves nothing.
+    void craftedManifestsAreRefused_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<QString>("problems");
+        const QString manifestDamaged = "File danneggiati: Vornel_Manifesto.json.";
+        QTest::newRow("a file is another file's folder") << "parent" << manifestDamaged;
+        QTest::newRow("a file is also a folder") << "folder" << manifestDamaged;
+        QTest::newRow("size 1e300") << "huge" << manifestDamaged;
+        QTest::newRow("two sizes of 9e18") << "overflow" << manifestDamaged;
+        QTest::newRow("negative count") << "negative" << manifestDamaged;
+        QTest::newRow("999999 patients") << "count" << "File danneggiati: Pazienti.vrn.";
+        QTest::newRow("another record size") << "recordsize" << "File danneggiati: Pazienti.vrn.";
+        QTest::newRow("the same path twice") << "twice" << "Nomi ripetuti nella copia: Documenti_Allegati/a.txt.";
+    }
+    void craftedManifestsAreRefused()
+    {
+        QFETCH(QString, how);
+        QFETCH(QString, problems);
+        QTemporaryDir outer;
+        const QString program = outer.filePath("programma");
+        makeProgramFolder(program);
+        const QString zip = outer.filePath("Vornel_Copia_2026-01-02_1000.zip");
+        QList<QPair<QString, QByteArray>> entries{{"Pazienti.vrn", records(layouts::TSchedaPaziente, 2, "Altro")},
+                                                  {"Documenti_Allegati/a.txt", "a"}};
+        if (how == "parent")
+            entries << qMakePair(QString("Documenti_Allegati/a.txt/b.txt"), QByteArray("b"));
+        craftZip(zip, entries, [&](QJsonObject& root) {
+            QJsonArray files = root["file"].toArray();
+            QJsonObject patients = files[0].toObject();
+            QJsonObject attachment = files[1].toObject();
+            if (how == "folder")
+                root["cartelle"] = QJsonArray{"Documenti_Allegati", "Documenti_Allegati/a.txt"};
+            else if (how == "huge")
+                attachment["dimensione"] = 1e300;
+            else if (how == "overflow") {
+                patients["dimensione"] = 9e18;
+                attachment["dimensione"] = 9e18;
+            } else if (how == "negative")
+                patients["schede"] = -5;
+            else if (how == "count")
+                patients["schede"] = 999999;
+            else if (how == "recordsize")
+                patients["dimensioneScheda"] = 100;
+            files[0] = patients;
+            files[1] = attachment;
+            if (how == "twice")
+                files.append(attachment);
+            root["file"] = files;
+        });
+        const VerifyReport v = verifyCopy(zip, QString());
+        QVERIFY(!v.whole());
+        QVERIFY(v.vornelCopy);
+        QCOMPARE(v.problems(), problems);
+        const auto was = tree(outer.path());
+        const RestoreResult r = restoreCopy(program, zip, QString(), program + "/Vornel_Prima.zip");
+        QCOMPARE(r.outcome, Outcome::Failed);
+        QCOMPARE(r.detail, problems);
+        QCOMPARE(tree(outer.path()), was);
+    }
+
+    // A genuine older copy in which Paziente_2/sub was a file, restored after
+    // the user made a folder of that name: the restore refuses, naming it,
+    // and the folder keeps everything in it.
+    void restoreNeverReplacesAFolderWithAFile()
+    {
+        QTemporaryDir source, dest, program;
+        makeProgramFolder(source.path());
+        put(source.filePath("Paziente_2/sub"), "un file");
+        const QString zip = dest.filePath("copia.zip");
+        QVERIFY(createCopy(source.path(), zip, QString()).outcome == Outcome::Done);
+        makeCurrentFolder(program.path());
+        put(program.filePath("Paziente_2/sub/esame.pdf"), noise(1000, 4));
+        const auto was = tree(program.path());
+        const RestoreResult r = restoreCopy(program.path(), zip, QString(), program.filePath("Vornel_Prima.zip"));
+        QCOMPARE(r.outcome, Outcome::Failed);
+        QCOMPARE(r.detail, QStringLiteral("La copia contiene il file Paziente_2/sub, ma nella cartella del programma "
+                                          "Paziente_2/sub \u00e8 una cartella: il ripristino la cancellerebbe."));
+        QCOMPARE(tree(program.path()), was);
+    }
+
+    // Entries encrypted under a plain manifest: the copy asks for the
+    // password instead of calling them damaged.
+    void encryptedEntriesUnderAPlainManifestAskForThePassword()
+    {
+        QTemporaryDir dir;
+        const QString zip = dir.filePath("Vornel_Copia.zip");
+        craftZip(zip, {{"Pazienti.vrn", records(layouts::TSchedaPaziente, 1, "Segreto")}, {"Documenti_Allegati/a.txt", "a"}},
+                 {}, "Pazienti.vrn");
+        QVERIFY(isEncrypted(zip));
+        const VerifyReport v = verifyCopy(zip, QString());
+        QVERIFY(v.needsPassword);
+        QVERIFY(v.damaged.isEmpty());
+        QVERIFY2(verifyCopy(zip, "segreta").whole(), qPrintable(verifyCopy(zip, "segreta").problems()));
     }
 
     void notAVornelCopy()

@@ -89,6 +89,7 @@ struct VerifyReport {
     QStringList missing;  // files of the manifest that the ZIP lacks
     QStringList unsafe;   // absolute paths, "..", links, names outside the program's files
     QStringList extra;    // entries that the manifest does not name
+    QStringList duplicates; // names the manifest or the ZIP holds more than once
     Manifest manifest;
 
     bool whole() const;

@@ -373,10 +373,74 @@ CopyResult detail::makeCopy(const QString& programFolder, const QString& zipPath
 
 // --- verify --------------------------------------------------------------------
 
+namespace {
+
+bool anyEncrypted(zip_t* za)
+{
+    const zip_int64_t n = zip_get_num_entries(za, 0);
+    for (zip_int64_t i = 0; i < n; ++i) {
+        zip_stat_t st;
+        zip_stat_init(&st);
+        if (zip_stat_index(za, zip_uint64_t(i), 0, &st) == 0 && (st.valid & ZIP_STAT_ENCRYPTION_METHOD)
+            && st.encryption_method != ZIP_EM_NONE)
+            return true;
+    }
+    return false;
+}
+
+void addOnce(QStringList& list, const QString& name)
+{
+    if (!list.contains(name))
+        list << name;
+}
+
+// A manifest that names one path twice, or a path both as a file and as a
+// folder (or as the folder of another file): the names it contradicts.
+void checkNames(const Manifest& m, QStringList& duplicates, bool& contradictory)
+{
+    QSet<QString> files, folders;
+    for (const ManifestFile& f : m.files) {
+        if (files.contains(f.path))
+            addOnce(duplicates, f.path);
+        files.insert(f.path);
+    }
+    for (const QString& f : m.folders) {
+        if (folders.contains(f))
+            addOnce(duplicates, f);
+        folders.insert(f);
+    }
+    auto parents = [](const QString& path) {
+        QStringList out;
+        for (int i = path.indexOf(QLatin1Char('/')); i > 0; i = path.indexOf(QLatin1Char('/'), i + 1))
+            out << path.left(i);
+        return out;
+    };
+    contradictory = false;
+    for (const QString& f : files) {
+        if (folders.contains(f))
+            contradictory = true;
+        for (const QString& p : parents(f))
+            if (files.contains(p))
+                contradictory = true;
+    }
+    for (const QString& f : folders)
+        for (const QString& p : parents(f))
+            if (files.contains(p))
+                contradictory = true;
+}
+
+bool namesVornel(const QByteArray& json)
+{
+    const QJsonDocument doc = QJsonDocument::fromJson(json);
+    return doc.isObject() && doc.object().value(QStringLiteral("programma")).toString() == QLatin1String("Vornel");
+}
+
+} // namespace
+
 bool VerifyReport::whole() const
 {
     return readable && vornelCopy && !needsPassword && !wrongPassword && !cancelled && damaged.isEmpty()
-        && missing.isEmpty() && unsafe.isEmpty() && extra.isEmpty();
+        && missing.isEmpty() && unsafe.isEmpty() && extra.isEmpty() && duplicates.isEmpty();
 }
 
 QString VerifyReport::problems() const
@@ -395,6 +459,8 @@ QString VerifyReport::problems() const
     if (!unsafe.isEmpty())
         parts << QStringLiteral("File non ammessi in una copia di Vornel (fuori dalla cartella del programma, "
                                  "collegamenti o file sconosciuti): %1.").arg(joinNames(unsafe));
+    if (!duplicates.isEmpty())
+        parts << QStringLiteral("Nomi ripetuti nella copia: %1.").arg(joinNames(duplicates));
     if (!damaged.isEmpty())
         parts << QStringLiteral("File danneggiati: %1.").arg(joinNames(damaged));
     if (!missing.isEmpty())
@@ -407,13 +473,7 @@ QString VerifyReport::problems() const
 bool isEncrypted(const QString& zipPath)
 {
     ReadZip zip(zipPath);
-    if (!zip.za)
-        return false;
-    zip_stat_t st;
-    zip_stat_init(&st);
-    if (zip_stat(zip.za, manifestName().toUtf8().constData(), 0, &st) < 0)
-        return false;
-    return (st.valid & ZIP_STAT_ENCRYPTION_METHOD) && st.encryption_method != ZIP_EM_NONE;
+    return zip.za && anyEncrypted(zip.za);
 }
 
 VerifyReport verifyCopy(const QString& zipPath, const QString& password, const Progress& progress)
@@ -432,6 +492,9 @@ VerifyReport verifyCopy(const QString& zipPath, const QString& password, const P
     zip_stat_init(&st);
     if (zip_stat_index(za, zip_uint64_t(manifestIndex), 0, &st) == 0 && (st.valid & ZIP_STAT_ENCRYPTION_METHOD)
         && st.encryption_method != ZIP_EM_NONE)
+        report.encrypted = true;
+    // An entry may be encrypted under a plain manifest: still a password.
+    if (!report.encrypted && password.isEmpty() && anyEncrypted(za))
         report.encrypted = true;
     if (report.encrypted && password.isEmpty()) {
         report.vornelCopy = true;
@@ -455,21 +518,40 @@ VerifyReport verifyCopy(const QString& zipPath, const QString& password, const P
         }
         return report;
     }
-    if (!Manifest::fromJson(json, report.manifest))
+    if (!Manifest::fromJson(json, report.manifest)) {
+        // This program's manifest with numbers or names it never writes.
+        if (namesVornel(json)) {
+            report.vornelCopy = true;
+            report.damaged << manifestName();
+        }
         return report;
+    }
     report.vornelCopy = true;
     const Manifest& manifest = report.manifest;
+    bool contradictory = false;
+    checkNames(manifest, report.duplicates, contradictory);
+    if (contradictory)
+        report.damaged << manifestName();
 
     QHash<QString, int> expected;
     for (int i = 0; i < manifest.files.size(); ++i) {
-        expected.insert(manifest.files[i].path, i);
-        if (!isRestorableName(manifest.files[i].path))
-            report.unsafe << manifest.files[i].path;
+        const ManifestFile& f = manifest.files[i];
+        expected.insert(f.path, i);
+        if (!isRestorableName(f.path))
+            addOnce(report.unsafe, f.path);
+        // An archive's record size is its layout's, its count the whole
+        // records of its size; anything else is not what the copy wrote.
+        if (const ArchiveDef* a = archiveOf(f.path)) {
+            if (f.recordSize != a->layout->size() || f.records != f.size / a->layout->size())
+                addOnce(report.damaged, f.path);
+        } else if (f.recordSize != 0 || f.records != -1) {
+            addOnce(report.damaged, f.path);
+        }
     }
     const QSet<QString> folders(manifest.folders.begin(), manifest.folders.end());
     for (const QString& f : manifest.folders)
         if (!isRestorableName(f + QLatin1Char('/')))
-            report.unsafe << f;
+            addOnce(report.unsafe, f);
 
     Work work;
     work.progress = progress;
@@ -483,7 +565,7 @@ VerifyReport verifyCopy(const QString& zipPath, const QString& password, const P
         if (i == manifestIndex)
             continue;
         if (!isRestorableName(name) || isLinkEntry(za, zip_uint64_t(i))) {
-            report.unsafe << name;
+            addOnce(report.unsafe, name);
             continue;
         }
         if (name.endsWith(QLatin1Char('/'))) {
@@ -497,7 +579,7 @@ VerifyReport verifyCopy(const QString& zipPath, const QString& password, const P
             continue;
         }
         if (seen.contains(name)) {
-            report.extra << name;
+            addOnce(report.duplicates, name);
             continue;
         }
         seen.insert(name);
@@ -514,11 +596,11 @@ VerifyReport verifyCopy(const QString& zipPath, const QString& password, const P
             return report;
         }
         if (!read || size != want.size || hash.hex() != want.sha256)
-            report.damaged << name;
+            addOnce(report.damaged, name);
     }
     for (const ManifestFile& f : manifest.files)
         if (!seen.contains(f.path) && !report.unsafe.contains(f.path))
-            report.missing << f.path;
+            addOnce(report.missing, f.path);
     return report;
 }
 
