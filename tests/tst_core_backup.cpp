@@ -509,6 +509,32 @@ private slots:
         QVERIFY2(verifyCopy(zip, "segreta").whole(), qPrintable(verifyCopy(zip, "segreta").problems()));
     }
 
+    // Copia never leaves anything out unsaid: a linked folder is copied as an
+    // ordinary folder and named; a link leading nowhere is named too.
+    void copyFollowsLinksAndNamesThem()
+    {
+        QTemporaryDir program, outside, dest;
+        makeProgramFolder(program.path());
+        QVERIFY(QDir(program.filePath("Documenti_Allegati")).removeRecursively());
+        put(outside.filePath("lontano.txt"), "su un altro disco");
+        put(outside.filePath("sotto/esame.pdf"), noise(500, 11));
+        QVERIFY(QFile::link(outside.path(), program.filePath("Documenti_Allegati")));
+        QVERIFY(QFile::link(program.filePath("non_esiste"), program.filePath("Paziente_3/rotto")));
+        const QString zip = dest.filePath("copia.zip");
+        const CopyResult c = createCopy(program.path(), zip, QString());
+        QVERIFY2(c.outcome == Outcome::Done, qPrintable(c.detail));
+        QCOMPARE(c.links, QStringList{"Documenti_Allegati"});
+        QCOMPARE(c.brokenLinks, QStringList{"Paziente_3/rotto"});
+        const QString unzip = tool("unzip");
+        if (unzip.isEmpty())
+            QSKIP("unzip (Info-ZIP) is not installed");
+        QByteArray out;
+        QCOMPARE(run(unzip, {"-l", zip}, &out), 0);
+        QVERIFY2(out.contains("Documenti_Allegati/lontano.txt") && out.contains("Documenti_Allegati/sotto/esame.pdf"),
+                 out.constData());
+        QVERIFY(!out.contains("rotto"));
+    }
+
     void notAVornelCopy()
     {
         QTemporaryDir dir;

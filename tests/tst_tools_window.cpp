@@ -145,6 +145,49 @@ private slots:
         QVERIFY(QFile::exists(programFile(".vornel_ripristino_XyZ123/giornale.json")));
     }
 
+    // Attachments kept on another disk through a link: Copia copies their
+    // content and names the link; Ripristina asks before writing through it,
+    // naming where it leads, and No stops before anything moves.
+    void linkedAttachmentsAreCopiedAndAskedAbout()
+    {
+        QTemporaryDir outside;
+        for (int i = 0; i < 20; ++i)
+            testing::writeFile(outside.filePath(QStringLiteral("allegato%1.txt").arg(i)), QByteArray::number(i));
+        QVERIFY(QDir(programFile("Documenti_Allegati")).removeRecursively());
+        QVERIFY(QFile::link(outside.path(), programFile("Documenti_Allegati")));
+
+        withTools([&](TfrmStrumenti* w) { QTest::mouseClick(w->cmdCopia, Qt::LeftButton); });
+        QVERIFY2(m_env->lastText().startsWith("Copia di sicurezza creata e verificata."), qPrintable(m_env->lastText()));
+        QVERIFY2(m_env->lastText().endsWith("\r\n\r\nCollegamenti seguiti, copiati come cartelle e file normali: "
+                                            "Documenti_Allegati."),
+                 qPrintable(m_env->lastText()));
+        const QStringList zips = QDir(m_dest.path()).entryList({"Vornel_Copia_*.zip"}, QDir::Files);
+        QCOMPARE(zips.size(), 1);
+        const backup::VerifyReport v = backup::verifyCopy(m_dest.filePath(zips[0]), QString());
+        QVERIFY(v.whole());
+        int attachments = 0;
+        for (const backup::ManifestFile& f : v.manifest.files)
+            attachments += f.path.startsWith("Documenti_Allegati/allegato") ? 1 : 0;
+        QCOMPARE(attachments, 20);
+
+        testing::writeFile(outside.filePath("allegato0.txt"), "cambiato");
+        m_env->messages.clear();
+        m_env->openFileAnswer = m_dest.filePath(zips[0]);
+        msg::setResponder([&](msg::Kind kind, const QString& text) {
+            m_env->messages.append({kind, text});
+            return !text.contains("collegamento"); // Sì to the restore, No to the link
+        });
+        withTools([&](TfrmStrumenti* w) { QTest::mouseClick(w->cmdRipristina, Qt::LeftButton); });
+        QCOMPARE(m_env->messages.size(), 2);
+        QCOMPARE(m_env->messages[1].text,
+                 QStringLiteral("Attenzione: nella cartella del programma, Documenti_Allegati \u00e8 un collegamento a "
+                                "%1, fuori dalla cartella del programma.\r\n\r\nIl ripristino scriver\u00e0 i file della "
+                                "copia in quella posizione. Continuare?")
+                     .arg(QDir::toNativeSeparators(outside.path())));
+        QCOMPARE(testing::readFile(outside.filePath("allegato0.txt")), QByteArray("cambiato"));
+        QVERIFY(QDir(m_env->folder()).entryList({"Vornel_Prima*"}).isEmpty());
+    }
+
     void windowLooksAndHints()
     {
         withTools([&](TfrmStrumenti* w) {

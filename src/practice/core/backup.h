@@ -44,9 +44,14 @@ struct Manifest {
 using Progress = std::function<bool(const QString& phase, qint64 done, qint64 total)>;
 
 // The files and folders of the program folder that a copy holds, sorted.
+// Links are followed: a linked folder (attachments on another disk) is
+// copied as an ordinary folder and named in 'links'; a link that leads
+// nowhere is named in 'brokenLinks', so nothing is left out unsaid.
 struct Contents {
     QStringList files;   // relative paths
     QStringList folders; // relative paths
+    QStringList links;   // links followed, relative paths
+    QStringList brokenLinks; // links without a target, not copied
 };
 Contents collectContents(const QString& programFolder);
 
@@ -70,6 +75,8 @@ struct CopyResult {
     int fileCount = 0;
     qint64 zipSize = 0;
     Manifest manifest;
+    QStringList links;       // links followed (copied as ordinary folders and files)
+    QStringList brokenLinks; // links without a target (nothing to copy)
 };
 
 // Writes a copy of the program folder into zipPath (AES-256 when a password

@@ -366,6 +366,8 @@ CopyResult detail::makeCopy(const QString& programFolder, const QString& zipPath
         return result;
     }
     result.outcome = Outcome::Done;
+    result.links = contents.links;
+    result.brokenLinks = contents.brokenLinks;
     result.fileCount = int(manifest.files.size());
     result.zipSize = QFileInfo(zipPath).size();
     return result;

@@ -157,33 +157,49 @@ Contents collectContents(const QString& programFolder)
 {
     Contents c;
     const QDir dir(programFolder);
-    auto plainFile = [](const QFileInfo& info) { return info.isFile() && !info.isSymLink(); };
-    for (const ArchiveDef* a : kArchives)
-        if (plainFile(QFileInfo(dir.filePath(QLatin1String(a->fileName)))))
-            c.files << QLatin1String(a->fileName);
-    for (const char* name : {kSettingsFile, kPasswordFile})
-        if (plainFile(QFileInfo(dir.filePath(QLatin1String(name)))))
-            c.files << QLatin1String(name);
+    // A link is read through: its target's content is what the program uses.
+    auto take = [&](const QFileInfo& info, const QString& rel) {
+        if (info.isSymLink() || info.isJunction()) {
+            if (!info.exists()) {
+                c.brokenLinks << rel;
+                return false;
+            }
+            c.links << rel;
+        }
+        return true;
+    };
+    for (const ArchiveDef* a : kArchives) {
+        const QString name = QLatin1String(a->fileName);
+        const QFileInfo info(dir.filePath(name));
+        if ((info.exists() || info.isSymLink()) && take(info, name) && info.isFile())
+            c.files << name;
+    }
+    for (const char* raw : {kSettingsFile, kPasswordFile}) {
+        const QString name = QLatin1String(raw);
+        const QFileInfo info(dir.filePath(name));
+        if ((info.exists() || info.isSymLink()) && take(info, name) && info.isFile())
+            c.files << name;
+    }
 
     QStringList tops;
     for (const QFileInfo& info : dir.entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System,
                                                    QDir::Name)) {
-        if (info.isSymLink())
-            continue;
         if (info.fileName() == QLatin1String(kAttachmentsFolder) || isPatientFolderName(info.fileName()))
-            tops << info.fileName();
+            if (take(info, info.fileName()))
+                tops << info.fileName();
     }
     QStringList files, folders;
     for (const QString& top : tops) {
         folders << top;
+        // QDirIterator follows links without going round a loop of them.
         QDirIterator it(dir.filePath(top), QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System,
-                        QDirIterator::Subdirectories);
+                        QDirIterator::Subdirectories | QDirIterator::FollowSymlinks);
         while (it.hasNext()) {
             it.next();
             const QFileInfo info = it.fileInfo();
-            if (info.isSymLink())
-                continue;
             const QString rel = dir.relativeFilePath(info.filePath());
+            if (!take(info, rel))
+                continue;
             if (info.isDir())
                 folders << rel;
             else if (info.isFile())
