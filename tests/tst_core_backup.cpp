@@ -535,6 +535,59 @@ private slots:
         QVERIFY(!out.contains("rotto"));
     }
 
+    // Leftovers of a copy cut short on a disk that keeps no nameless files
+    // are removed by the next copy into the folder; a file of the user's, a
+    // whole ZIP, or one still being written is kept.
+    void nextCopyRemovesItsLeftovers()
+    {
+        QTemporaryDir program, dest;
+        makeProgramFolder(program.path());
+        const auto age = [](const QString& path, int seconds) {
+            QFile f(path);
+            QVERIFY(f.open(QIODevice::ReadWrite));
+            QVERIFY(f.setFileTime(QDateTime::currentDateTime().addSecs(-seconds), QFileDevice::FileModificationTime));
+        };
+        put(dest.filePath("Vornel_Copia_2026-01-01_1000.zip.Ab12Cd"), "PK\x03\x04 a met\xc3\xa0");
+        age(dest.filePath("Vornel_Copia_2026-01-01_1000.zip.Ab12Cd"), 3600);
+        put(dest.filePath("Vornel_Prima_del_ripristino_2026-01-01_1000.zip.zz99ZZ"), "PK\x03\x04");
+        age(dest.filePath("Vornel_Prima_del_ripristino_2026-01-01_1000.zip.zz99ZZ"), 3600);
+        put(dest.filePath("Vornel_Copia_2026-01-02_1000.zip.Xy34Zw"), "PK\x03\x04 in scrittura");
+        QVERIFY(createCopy(program.path(), dest.filePath("Vornel_Copia_2026-01-01_0900.zip"), QString()).outcome
+                == Outcome::Done);
+        QFile::copy(dest.filePath("Vornel_Copia_2026-01-01_0900.zip"), dest.filePath("Vornel_Copia_2026-01-01_0900.zip.backup"));
+        age(dest.filePath("Vornel_Copia_2026-01-01_0900.zip.backup"), 3600);
+        put(dest.filePath("Vornel_Copia_mia.zip.nota"), "mia");
+        age(dest.filePath("Vornel_Copia_mia.zip.nota"), 3600);
+        QVERIFY(createCopy(program.path(), dest.filePath("Vornel_Copia_2026-01-03_0900.zip"), QString()).outcome
+                == Outcome::Done);
+        QCOMPARE(QDir(dest.path()).entryList(QDir::Files, QDir::Name),
+                 (QStringList{"Vornel_Copia_2026-01-01_0900.zip", "Vornel_Copia_2026-01-01_0900.zip.backup",
+                              "Vornel_Copia_2026-01-02_1000.zip.Xy34Zw", "Vornel_Copia_2026-01-03_0900.zip",
+                              "Vornel_Copia_mia.zip.nota"}));
+    }
+
+    // A disk without room for the new files and the copy of the current ones:
+    // refused before anything is written, naming the space needed.
+    void restoreNeedsRoomFirst()
+    {
+        QTemporaryDir source, dest, program;
+        makeProgramFolder(source.path());
+        const QString zip = dest.filePath("copia.zip");
+        QVERIFY(createCopy(source.path(), zip, QString()).outcome == Outcome::Done);
+        makeCurrentFolder(program.path());
+        const auto was = tree(program.path());
+        setFreeSpaceProbe([](const QString&) { return qint64(100 * 1024); });
+        const RestoreResult r = restoreCopy(program.path(), zip, QString(), program.filePath("Vornel_Prima.zip"));
+        setFreeSpaceProbe({});
+        QCOMPARE(r.outcome, Outcome::Failed);
+        QVERIFY2(r.detail.startsWith("Spazio insufficiente sul disco della cartella del programma: il ripristino "
+                                     "richiede 1,"),
+                 qPrintable(r.detail));
+        QVERIFY2(r.detail.endsWith(" MB (i file della copia e la copia dei file attuali), liberi 100,0 kB."),
+                 qPrintable(r.detail));
+        QCOMPARE(tree(program.path()), was);
+    }
+
     void notAVornelCopy()
     {
         QTemporaryDir dir;

@@ -248,6 +248,33 @@ struct ManifestSource {
     }
 };
 
+// A copy cut short by a crash on a disk where the new ZIP could not be kept
+// nameless leaves it under its name followed by a dot and six letters or
+// digits. The next copy into the folder removes such files once nothing has
+// written them for a while (another workstation may be making a copy) and
+// only when they are no whole ZIP (a file of the user's is never one of them).
+void removeLeftovers(const QString& folder)
+{
+    static const QRegularExpression leftover(QStringLiteral("^(%1|%2).*\\.zip\\.[A-Za-z0-9]{6}$")
+                                                 .arg(QLatin1String(kCopyPrefix), QLatin1String(kBeforeRestorePrefix)));
+    const QDir dir(folder);
+    for (const QFileInfo& info : dir.entryInfoList(QDir::Files | QDir::Hidden | QDir::NoSymLinks)) {
+        if (!leftover.match(info.fileName()).hasMatch()
+            || info.lastModified().secsTo(QDateTime::currentDateTime()) < 600)
+            continue;
+        QFile f(info.filePath());
+        if (!f.open(QIODevice::ReadOnly))
+            continue;
+        // The end of a whole ZIP: its end-of-central-directory record.
+        const qint64 tail = qMin<qint64>(f.size(), (64 << 10) + 22);
+        f.seek(f.size() - tail);
+        const bool whole = f.read(tail).contains(QByteArray("PK\x05\x06", 4));
+        f.close();
+        if (!whole)
+            QFile::remove(info.filePath());
+    }
+}
+
 } // namespace
 
 // --- copy ----------------------------------------------------------------------
@@ -263,6 +290,7 @@ CopyResult detail::makeCopy(const QString& programFolder, const QString& zipPath
 {
     CopyResult result;
     result.zipPath = zipPath;
+    removeLeftovers(QFileInfo(zipPath).absolutePath());
     const Contents contents = collectContents(programFolder);
     const QDir dir(programFolder);
 
