@@ -782,6 +782,9 @@ private slots:
         QTest::newRow("extracting one file")
             << int(files::Op::Write) << "referto.pdf" << 0
             << "Impossibile estrarre il file Documenti_Allegati/referto.pdf: il disco potrebbe essere pieno.";
+        QTest::newRow("an extracted file the disk does not confirm")
+            << int(files::Op::Sync) << "referto.pdf" << 0
+            << "Impossibile estrarre il file Documenti_Allegati/referto.pdf: il disco potrebbe essere pieno.";
         QTest::newRow("creating one extracted file")
             << int(files::Op::Open) << "Certificati_Disabili.vrn" << 0
             << "Impossibile estrarre il file Certificati_Disabili.vrn: il disco potrebbe essere pieno.";

@@ -89,6 +89,9 @@ void writeInPlace(const QString& path, const QByteArray& bytes)
         restore();
         failWith(path, Op::Write, why);
     }
+    QString why;
+    if (!syncToDisk(f, &why))
+        failWith(path, Op::Sync, why);
     f.close();
 }
 

@@ -263,6 +263,27 @@ bool writeJournal(const QString& work, const Journal& journal)
     return files::syncFolder(work);
 }
 
+// Removes the working folder of a restore that is finished (every new file
+// in place): the journal last, so a crash in between still finds it saying
+// "completed".
+void removeFinished(const QString& work)
+{
+    QDir(QDir(work).filePath(kStagedName)).removeRecursively();
+    QDir(QDir(work).filePath(kSavedName)).removeRecursively();
+    QFile::remove(QDir(work).filePath(kJournalName));
+    QDir(work).removeRecursively();
+}
+
+// Removes the working folder of a restore that was undone (every file back
+// as it was): the journal first, since the new files still in it must never
+// again be taken for files put in place.
+void removeUndone(const QString& work)
+{
+    QFile::remove(QDir(work).filePath(kJournalName));
+    files::syncFolder(work);
+    QDir(work).removeRecursively();
+}
+
 QString sizeText(qint64 bytes)
 {
     const QLocale it(QLocale::Italian, QLocale::Italy);
@@ -507,6 +528,7 @@ RestoreResult restoreCopy(const QString& programFolder, const QString& zipPath, 
         journal.state = kUndoing;
         writeJournal(work.path(), journal);
         if (mover.undoAll()) {
+            removeUndone(work.path());
             discardBefore();
             result.detail = failure;
         } else {
@@ -521,6 +543,8 @@ RestoreResult restoreCopy(const QString& programFolder, const QString& zipPath, 
     }
     journal.state = kDone;
     writeJournal(work.path(), journal);
+    work.setAutoRemove(false);
+    removeFinished(work.path());
     result.outcome = Outcome::Done;
     result.beforeRestoreZip = beforeRestoreZip;
     return result;
@@ -560,7 +584,7 @@ Recovery recoverInterruptedRestore(const QString& programFolder)
         }
         const QString beforeName = QFileInfo(journal.beforeZip).fileName();
         if (journal.state == kDone) {
-            QDir(work).removeRecursively();
+            removeFinished(work);
             worst(Recovery::Completed);
             texts << QStringLiteral("All'avvio \u00e8 stato trovato un ripristino gi\u00e0 completato e verificato "
                                     "della copia \"%1\".\r\n\r\nI file com'erano prima del ripristino sono nella "
@@ -594,7 +618,7 @@ Recovery recoverInterruptedRestore(const QString& programFolder)
             }
         }
         if (finished) {
-            QDir(work).removeRecursively();
+            removeFinished(work);
             worst(Recovery::Completed);
             texts << QStringLiteral("All'avvio \u00e8 stato trovato un ripristino interrotto della copia \"%1\": "
                                     "\u00e8 stato completato e i file ripristinati sono stati verificati.\r\n\r\nI "
@@ -604,7 +628,7 @@ Recovery recoverInterruptedRestore(const QString& programFolder)
             continue;
         }
         if (mover.undoAll()) {
-            QDir(work).removeRecursively();
+            removeUndone(work);
             if (!journal.beforeZip.isEmpty() && isInsideFolder(QFileInfo(journal.beforeZip).path(), programFolder))
                 QFile::remove(journal.beforeZip);
             worst(Recovery::Undone);
