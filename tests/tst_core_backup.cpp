@@ -999,6 +999,49 @@ private slots:
         QVERIFY(undone > 0);
     }
 
+    // The same while a failed restore puts the files back (moving one archive
+    // into place fails): killed at any step, the folder is then what it was
+    // (or, killed before the failure, the copy), never a mix.
+    void killedWhilePuttingBackIsUndoneAtStart()
+    {
+        const QString restorer = helperProgram("restorer");
+        QTemporaryDir source, dest;
+        makeProgramFolder(source.path());
+        const QString zip = dest.filePath("Vornel_Copia_2026-01-02_1000.zip");
+        QVERIFY(createCopy(source.path(), zip, QString()).outcome == Outcome::Done);
+        QTemporaryDir full, done;
+        makeCurrentFolder(full.path());
+        makeCurrentFolder(done.path());
+        const auto before = dataOnly(tree(full.path()));
+        QByteArray out;
+        QCOMPARE(run(restorer, {full.path(), zip, full.filePath("Vornel_Prima.zip"), "0", "Certificati_Agonistici.vrn"}, &out), 1);
+        QCOMPARE(dataOnly(tree(full.path())), before);
+        const int steps = out.split('\n').value(0).trimmed().toInt();
+        QVERIFY2(steps > 4, out.constData());
+        QCOMPARE(run(restorer, {done.path(), zip, done.filePath("Vornel_Prima.zip"), "0"}, nullptr), 0);
+        const auto after = dataOnly(tree(done.path()));
+
+        int undone = 0;
+        for (int k = 1; k <= steps; ++k) {
+            QTemporaryDir dir;
+            makeCurrentFolder(dir.path());
+            QProcess p;
+            p.start(restorer, {dir.path(), zip, dir.filePath("Vornel_Prima.zip"), QString::number(k),
+                               "Certificati_Agonistici.vrn"});
+            QVERIFY(p.waitForFinished(60000));
+            QVERIFY2(p.exitStatus() == QProcess::CrashExit, qPrintable(QString::number(k)));
+            const Recovery r = recoverInterruptedRestore(dir.path());
+            const auto now = dataOnly(tree(dir.path()));
+            const QString at = QStringLiteral("killed at step %1 of %2").arg(k).arg(steps);
+            QVERIFY2(now == before || now == after, qPrintable(at));
+            if (now == before) {
+                QVERIFY2(r.kind == Recovery::Undone, qPrintable(at));
+                ++undone;
+            }
+        }
+        QVERIFY(undone > 0);
+    }
+
     // A restore stopped before its journal (while saving or extracting) has
     // moved nothing: its working folder goes, the files stay as they are.
     void restoreStoppedBeforeAnyMoveLeavesNothing()
