@@ -885,7 +885,8 @@ private slots:
     }
 
     // A restore that lasts longer than a lock is trusted keeps its locks:
-    // they never look stale to another copy of the program.
+    // their files are dated anew, so they never look stale to a copy of the
+    // program on another computer (which can only judge them by their age).
     void restoreKeepsItsLocksAlive()
     {
         QTemporaryDir source, dest, program;
@@ -900,7 +901,7 @@ private slots:
                                     "Certificati_Disabili.vrn", "Certificati_Non_Idoneita.vrn"})
             archives << program.filePath(name);
         bool aged = false;
-        int probes = 0, taken = 0;
+        int probes = 0, taken = 0, stale = 0;
         const RestoreResult r = restoreCopy(
             program.path(), zip, QString(), program.filePath("Vornel_Prima.zip"),
             [&](const QString& phase, qint64, qint64) {
@@ -913,9 +914,14 @@ private slots:
                     }
                     aged = true;
                 } else if (aged) {
+                    // Another computer judges a lock by its age (it cannot
+                    // ask for the process): it must look fresh, and it
+                    // cannot be taken.
                     for (const QString& a : archives) {
-                        AppendLock other(a, 0);
                         ++probes;
+                        if (QFileInfo(a + ".lock").lastModified().secsTo(QDateTime::currentDateTime()) > 15)
+                            ++stale;
+                        AppendLock other(a, 0);
                         if (other.held())
                             ++taken;
                     }
@@ -924,6 +930,7 @@ private slots:
             });
         QVERIFY2(r.outcome == Outcome::Done, qPrintable(r.detail));
         QVERIFY(probes > 0);
+        QCOMPARE(stale, 0);
         QCOMPARE(taken, 0);
     }
 
