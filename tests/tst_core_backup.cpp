@@ -3,18 +3,24 @@
 #include "storage/records.h"
 #include "practice/core/backup.h"
 #include "practice/core/sha256.h"
+#include "storage/appendlock.h"
 #include "storage/filelayer.h"
 
 #include <QDir>
 #include <QDirIterator>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QMap>
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <functional>
 
 #include <zip.h>
 
@@ -81,6 +87,22 @@ void makeProgramFolder(const QString& dir)
     put(dir + "/Paziente_x/file.txt", "altro");
 }
 
+// A program folder as it is before a restore of a copy of makeProgramFolder:
+// other archives and documents, one file the copy does not hold, no patient
+// folders.
+void makeCurrentFolder(const QString& dir)
+{
+    put(dir + "/Pazienti.vrn", records(layouts::TSchedaPaziente, 7, "Attuale"));
+    put(dir + "/Certificati.vrn", records(layouts::TSchedaCertificato, 5, "Attuale"));
+    put(dir + "/Certificati_Agonistici.vrn", records(layouts::TSchedaAgonistica, 2, "Attuale"));
+    put(dir + "/Certificati_Disabili.vrn", records(layouts::TSchedaAgonistica, 1, "Attuale"));
+    put(dir + "/Certificati_Non_Idoneita.vrn", QByteArray());
+    put(dir + "/Studio_Medico_Vrn.ini", "[Modulo Privacy]\r\nStudio Medico=Studio Bianchi\r\n");
+    put(dir + "/unins000.dll", noise(40, 7));
+    put(dir + "/Documenti_Allegati/referto.pdf", "il referto attuale");
+    put(dir + "/Documenti_Allegati/solo_attuale.txt", "resta dov'\xc3\xa8");
+}
+
 // Every file (path -> bytes) and folder (path + "/") under dir, except copies.
 QMap<QString, QByteArray> tree(const QString& dir)
 {
@@ -129,9 +151,23 @@ int run(const QString& exe, const QStringList& args, QByteArray* out = nullptr)
     return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
 }
 
+int archiveRecordSize(const QString& name)
+{
+    if (name == "Pazienti.vrn")
+        return layouts::TSchedaPaziente.size();
+    if (name == "Certificati.vrn")
+        return layouts::TSchedaCertificato.size();
+    if (name == "Certificati_Agonistici.vrn" || name == "Certificati_Disabili.vrn")
+        return layouts::TSchedaAgonistica.size();
+    if (name == "Certificati_Non_Idoneita.vrn")
+        return layouts::TSchedaNonIdoneita.size();
+    return 0;
+}
+
 // A ZIP made by hand: the given entries (name -> bytes, or a link when the
 // bytes start with "->"), with a manifest that names them all truthfully.
-void craftZip(const QString& path, const QList<QPair<QString, QByteArray>>& entries)
+void craftZip(const QString& path, const QList<QPair<QString, QByteArray>>& entries,
+              const std::function<void(QJsonObject&)>& editManifest = {}, const QString& encrypt = QString())
 {
     int err = 0;
     zip_t* za = zip_open(QFile::encodeName(path).constData(), ZIP_CREATE | ZIP_TRUNCATE, &err);
@@ -146,16 +182,67 @@ void craftZip(const QString& path, const QList<QPair<QString, QByteArray>>& entr
         zip_source_t* s = zip_source_buffer(za, keep.last().constData(), zip_uint64_t(bytes.size()), 0);
         const zip_int64_t i = zip_file_add(za, name.toUtf8().constData(), s, ZIP_FL_ENC_UTF_8);
         QVERIFY2(i >= 0, zip_strerror(za));
+        if (name == encrypt)
+            zip_file_set_encryption(za, zip_uint64_t(i), ZIP_EM_AES_256, "segreta");
         if (bytes.startsWith("->"))
             zip_file_set_external_attributes(za, zip_uint64_t(i), 0, ZIP_OPSYS_UNIX, 0120777u << 16);
         Sha256 h;
         h.add(bytes.constData(), bytes.size());
-        m.files.append({name, bytes.size(), h.hex(), 0, -1});
+        const int recordSize = archiveRecordSize(name);
+        m.files.append({name, bytes.size(), h.hex(), recordSize, recordSize ? bytes.size() / recordSize : -1});
     }
     keep << m.toJson();
+    if (editManifest) {
+        QJsonObject root = QJsonDocument::fromJson(keep.last()).object();
+        editManifest(root);
+        keep.last() = QJsonDocument(root).toJson();
+    }
     zip_file_add(za, manifestName().toUtf8().constData(),
                  zip_source_buffer(za, keep.last().constData(), zip_uint64_t(keep.last().size()), 0), 0);
     QVERIFY2(zip_close(za) == 0, zip_strerror(za));
+}
+
+QByteArray zipEntry(const QString& zip, const QString& name)
+{
+    int err = 0;
+    zip_t* za = zip_open(QFile::encodeName(zip).constData(), ZIP_RDONLY, &err);
+    if (!za)
+        return QByteArray();
+    QByteArray bytes;
+    zip_stat_t st;
+    if (zip_stat(za, name.toUtf8().constData(), 0, &st) == 0) {
+        bytes.resize(qsizetype(st.size));
+        zip_file_t* f = zip_fopen(za, name.toUtf8().constData(), 0);
+        if (!f || zip_fread(f, bytes.data(), st.size) != zip_int64_t(st.size))
+            bytes.clear();
+        if (f)
+            zip_fclose(f);
+    }
+    zip_discard(za);
+    return bytes;
+}
+
+// The patient names of a patient archive's bytes, in order.
+QStringList patientNames(const QByteArray& bytes)
+{
+    QStringList names;
+    const int size = layouts::TSchedaPaziente.size();
+    for (qsizetype k = 0; k + size <= bytes.size(); k += size)
+        names << Record(layouts::TSchedaPaziente, bytes.constData() + k).text("txtPaziente");
+    return names;
+}
+
+QString helperProgram(const QString& name)
+{
+    return QDir(qEnvironmentVariable("VORNEL_TEST_HELPER_DIR")).filePath(name);
+}
+
+// The program's data only: no copies, no lock files.
+QMap<QString, QByteArray> dataOnly(QMap<QString, QByteArray> t)
+{
+    for (auto it = t.begin(); it != t.end();)
+        it = it.key().startsWith("Vornel_") || it.key().endsWith(".lock") ? t.erase(it) : std::next(it);
+    return t;
 }
 
 } // namespace
@@ -293,6 +380,10 @@ private slots:
         QTest::newRow("backslash") << "Documenti_Allegati\\..\\fuori.txt" << QByteArray("x");
         QTest::newRow("link") << "Documenti_Allegati/collegamento" << QByteArray("->/etc/passwd");
         QTest::newRow("program file") << "vornel" << QByteArray("#!/bin/sh\n");
+        // Files where the program has folders, folders where it has files.
+        QTest::newRow("file named like the attachments folder") << "Documenti_Allegati" << QByteArray("x");
+        QTest::newRow("file named like a patient folder") << "Paziente_1" << QByteArray("x");
+        QTest::newRow("folder named like an archive") << "Certificati.vrn/dentro.txt" << QByteArray("x");
     }
     void unsafeEntriesAreRefused()
     {
@@ -308,7 +399,7 @@ private slots:
 
         const VerifyReport v = verifyCopy(zip, QString());
         QVERIFY(!v.whole());
-        QVERIFY2(v.unsafe.contains(name), qPrintable(v.unsafe.join(',')));
+        QCOMPARE(v.unsafe.count(name), 1); // named once
         const RestoreResult r = restoreCopy(program, zip, QString(), program + "/Vornel_Prima.zip");
         QVERIFY(r.outcome == Outcome::Failed);
         QVERIFY2(r.detail.startsWith("File non ammessi in una copia di Vornel (fuori dalla cartella del programma, "
@@ -317,6 +408,184 @@ private slots:
         QCOMPARE(tree(outer.path()), withZip);
         QVERIFY(!QFile::exists("/tmp/vornel_fuori.txt"));
         Q_UNUSED(was);
+    }
+
+    // Manifests this program never writes: names that contradict each other,
+    // numbers out of range, archives whose record size or count does not
+    // match their entry, names given twice. Each is refused by Verifica, and
+    // Ripristina moves nothing.
+    void craftedManifestsAreRefused_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<QString>("problems");
+        const QString manifestDamaged = "File danneggiati: Vornel_Manifesto.json.";
+        QTest::newRow("a file is another file's folder") << "parent" << manifestDamaged;
+        QTest::newRow("a file is also a folder") << "folder" << manifestDamaged;
+        QTest::newRow("size 1e300") << "huge" << manifestDamaged;
+        QTest::newRow("two sizes of 9e18") << "overflow" << manifestDamaged;
+        QTest::newRow("negative count") << "negative" << manifestDamaged;
+        QTest::newRow("999999 patients") << "count" << "File danneggiati: Pazienti.vrn.";
+        QTest::newRow("another record size") << "recordsize" << "File danneggiati: Pazienti.vrn.";
+        QTest::newRow("the same path twice") << "twice" << "Nomi ripetuti nella copia: Documenti_Allegati/a.txt.";
+    }
+    void craftedManifestsAreRefused()
+    {
+        QFETCH(QString, how);
+        QFETCH(QString, problems);
+        QTemporaryDir outer;
+        const QString program = outer.filePath("programma");
+        makeProgramFolder(program);
+        const QString zip = outer.filePath("Vornel_Copia_2026-01-02_1000.zip");
+        QList<QPair<QString, QByteArray>> entries{{"Pazienti.vrn", records(layouts::TSchedaPaziente, 2, "Altro")},
+                                                  {"Documenti_Allegati/a.txt", "a"}};
+        if (how == "parent")
+            entries << qMakePair(QString("Documenti_Allegati/a.txt/b.txt"), QByteArray("b"));
+        craftZip(zip, entries, [&](QJsonObject& root) {
+            QJsonArray files = root["file"].toArray();
+            QJsonObject patients = files[0].toObject();
+            QJsonObject attachment = files[1].toObject();
+            if (how == "folder")
+                root["cartelle"] = QJsonArray{"Documenti_Allegati", "Documenti_Allegati/a.txt"};
+            else if (how == "huge")
+                attachment["dimensione"] = 1e300;
+            else if (how == "overflow") {
+                patients["dimensione"] = 9e18;
+                attachment["dimensione"] = 9e18;
+            } else if (how == "negative")
+                patients["schede"] = -5;
+            else if (how == "count")
+                patients["schede"] = 999999;
+            else if (how == "recordsize")
+                patients["dimensioneScheda"] = 100;
+            files[0] = patients;
+            files[1] = attachment;
+            if (how == "twice")
+                files.append(attachment);
+            root["file"] = files;
+        });
+        const VerifyReport v = verifyCopy(zip, QString());
+        QVERIFY(!v.whole());
+        QVERIFY(v.vornelCopy);
+        QCOMPARE(v.problems(), problems);
+        const auto was = tree(outer.path());
+        const RestoreResult r = restoreCopy(program, zip, QString(), program + "/Vornel_Prima.zip");
+        QCOMPARE(r.outcome, Outcome::Failed);
+        QCOMPARE(r.detail, problems);
+        QCOMPARE(tree(outer.path()), was);
+    }
+
+    // A genuine older copy in which Paziente_2/sub was a file, restored after
+    // the user made a folder of that name: the restore refuses, naming it,
+    // and the folder keeps everything in it.
+    void restoreNeverReplacesAFolderWithAFile()
+    {
+        QTemporaryDir source, dest, program;
+        makeProgramFolder(source.path());
+        put(source.filePath("Paziente_2/sub"), "un file");
+        const QString zip = dest.filePath("copia.zip");
+        QVERIFY(createCopy(source.path(), zip, QString()).outcome == Outcome::Done);
+        makeCurrentFolder(program.path());
+        put(program.filePath("Paziente_2/sub/esame.pdf"), noise(1000, 4));
+        const auto was = tree(program.path());
+        const RestoreResult r = restoreCopy(program.path(), zip, QString(), program.filePath("Vornel_Prima.zip"));
+        QCOMPARE(r.outcome, Outcome::Failed);
+        QCOMPARE(r.detail, QStringLiteral("La copia contiene il file Paziente_2/sub, ma nella cartella del programma "
+                                          "Paziente_2/sub \u00e8 una cartella: il ripristino la cancellerebbe."));
+        QCOMPARE(tree(program.path()), was);
+    }
+
+    // Entries encrypted under a plain manifest: the copy asks for the
+    // password instead of calling them damaged.
+    void encryptedEntriesUnderAPlainManifestAskForThePassword()
+    {
+        QTemporaryDir dir;
+        const QString zip = dir.filePath("Vornel_Copia.zip");
+        craftZip(zip, {{"Pazienti.vrn", records(layouts::TSchedaPaziente, 1, "Segreto")}, {"Documenti_Allegati/a.txt", "a"}},
+                 {}, "Pazienti.vrn");
+        QVERIFY(isEncrypted(zip));
+        const VerifyReport v = verifyCopy(zip, QString());
+        QVERIFY(v.needsPassword);
+        QVERIFY(v.damaged.isEmpty());
+        QVERIFY2(verifyCopy(zip, "segreta").whole(), qPrintable(verifyCopy(zip, "segreta").problems()));
+    }
+
+    // Copia never leaves anything out unsaid: a linked folder is copied as an
+    // ordinary folder and named; a link leading nowhere is named too.
+    void copyFollowsLinksAndNamesThem()
+    {
+        QTemporaryDir program, outside, dest;
+        makeProgramFolder(program.path());
+        QVERIFY(QDir(program.filePath("Documenti_Allegati")).removeRecursively());
+        put(outside.filePath("lontano.txt"), "su un altro disco");
+        put(outside.filePath("sotto/esame.pdf"), noise(500, 11));
+        QVERIFY(QFile::link(outside.path(), program.filePath("Documenti_Allegati")));
+        QVERIFY(QFile::link(program.filePath("non_esiste"), program.filePath("Paziente_3/rotto")));
+        const QString zip = dest.filePath("copia.zip");
+        const CopyResult c = createCopy(program.path(), zip, QString());
+        QVERIFY2(c.outcome == Outcome::Done, qPrintable(c.detail));
+        QCOMPARE(c.links, QStringList{"Documenti_Allegati"});
+        QCOMPARE(c.brokenLinks, QStringList{"Paziente_3/rotto"});
+        const QString unzip = tool("unzip");
+        if (unzip.isEmpty())
+            QSKIP("unzip (Info-ZIP) is not installed");
+        QByteArray out;
+        QCOMPARE(run(unzip, {"-l", zip}, &out), 0);
+        QVERIFY2(out.contains("Documenti_Allegati/lontano.txt") && out.contains("Documenti_Allegati/sotto/esame.pdf"),
+                 out.constData());
+        QVERIFY(!out.contains("rotto"));
+    }
+
+    // Leftovers of a copy cut short on a disk that keeps no nameless files
+    // are removed by the next copy into the folder; a file of the user's, a
+    // whole ZIP, or one still being written is kept.
+    void nextCopyRemovesItsLeftovers()
+    {
+        QTemporaryDir program, dest;
+        makeProgramFolder(program.path());
+        const auto age = [](const QString& path, int seconds) {
+            QFile f(path);
+            QVERIFY(f.open(QIODevice::ReadWrite));
+            QVERIFY(f.setFileTime(QDateTime::currentDateTime().addSecs(-seconds), QFileDevice::FileModificationTime));
+        };
+        put(dest.filePath("Vornel_Copia_2026-01-01_1000.zip.Ab12Cd"), "PK\x03\x04 a met\xc3\xa0");
+        age(dest.filePath("Vornel_Copia_2026-01-01_1000.zip.Ab12Cd"), 3600);
+        put(dest.filePath("Vornel_Prima_del_ripristino_2026-01-01_1000.zip.zz99ZZ"), "PK\x03\x04");
+        age(dest.filePath("Vornel_Prima_del_ripristino_2026-01-01_1000.zip.zz99ZZ"), 3600);
+        put(dest.filePath("Vornel_Copia_2026-01-02_1000.zip.Xy34Zw"), "PK\x03\x04 in scrittura");
+        QVERIFY(createCopy(program.path(), dest.filePath("Vornel_Copia_2026-01-01_0900.zip"), QString()).outcome
+                == Outcome::Done);
+        QFile::copy(dest.filePath("Vornel_Copia_2026-01-01_0900.zip"), dest.filePath("Vornel_Copia_2026-01-01_0900.zip.backup"));
+        age(dest.filePath("Vornel_Copia_2026-01-01_0900.zip.backup"), 3600);
+        put(dest.filePath("Vornel_Copia_mia.zip.nota"), "mia");
+        age(dest.filePath("Vornel_Copia_mia.zip.nota"), 3600);
+        QVERIFY(createCopy(program.path(), dest.filePath("Vornel_Copia_2026-01-03_0900.zip"), QString()).outcome
+                == Outcome::Done);
+        QCOMPARE(QDir(dest.path()).entryList(QDir::Files, QDir::Name),
+                 (QStringList{"Vornel_Copia_2026-01-01_0900.zip", "Vornel_Copia_2026-01-01_0900.zip.backup",
+                              "Vornel_Copia_2026-01-02_1000.zip.Xy34Zw", "Vornel_Copia_2026-01-03_0900.zip",
+                              "Vornel_Copia_mia.zip.nota"}));
+    }
+
+    // A disk without room for the new files and the copy of the current ones:
+    // refused before anything is written, naming the space needed.
+    void restoreNeedsRoomFirst()
+    {
+        QTemporaryDir source, dest, program;
+        makeProgramFolder(source.path());
+        const QString zip = dest.filePath("copia.zip");
+        QVERIFY(createCopy(source.path(), zip, QString()).outcome == Outcome::Done);
+        makeCurrentFolder(program.path());
+        const auto was = tree(program.path());
+        setFreeSpaceProbe([](const QString&) { return qint64(100 * 1024); });
+        const RestoreResult r = restoreCopy(program.path(), zip, QString(), program.filePath("Vornel_Prima.zip"));
+        setFreeSpaceProbe({});
+        QCOMPARE(r.outcome, Outcome::Failed);
+        QVERIFY2(r.detail.startsWith("Spazio insufficiente sul disco della cartella del programma: il ripristino "
+                                     "richiede 1,"),
+                 qPrintable(r.detail));
+        QVERIFY2(r.detail.endsWith(" MB (i file della copia e la copia dei file attuali), liberi 100,0 kB."),
+                 qPrintable(r.detail));
+        QCOMPARE(tree(program.path()), was);
     }
 
     void notAVornelCopy()
@@ -343,7 +612,7 @@ private slots:
         makeProgramFolder(program.path());
         QFile::remove(program.filePath("Pazienti.vrn.lock"));
         QProcess appender;
-        appender.start(helper, {program.path(), "A", "4000"});
+        appender.start(helper, {program.path(), "A", "500"});
         QVERIFY(appender.waitForStarted());
         const int size = layouts::TSchedaPaziente.size();
         int copies = 0, whileAppending = 0;
@@ -380,7 +649,7 @@ private slots:
         // Copies were started while the other process was appending (how
         // many depends on the machine's load, so only one is required).
         QVERIFY2(whileAppending >= 1, qPrintable(QString::number(copies)));
-        QCOMPARE(seenRecords, 4003);
+        QCOMPARE(seenRecords, 503);
     }
 
     // Whatever stops a copy, nothing is left in the chosen folder, and the
@@ -513,6 +782,9 @@ private slots:
         QTest::newRow("extracting one file")
             << int(files::Op::Write) << "referto.pdf" << 0
             << "Impossibile estrarre il file Documenti_Allegati/referto.pdf: il disco potrebbe essere pieno.";
+        QTest::newRow("an extracted file the disk does not confirm")
+            << int(files::Op::Sync) << "referto.pdf" << 0
+            << "Impossibile estrarre il file Documenti_Allegati/referto.pdf: il disco potrebbe essere pieno.";
         QTest::newRow("creating one extracted file")
             << int(files::Op::Open) << "Certificati_Disabili.vrn" << 0
             << "Impossibile estrarre il file Certificati_Disabili.vrn: il disco potrebbe essere pieno.";
@@ -551,6 +823,243 @@ private slots:
         const RestoreResult again = restoreCopy(target.path(), zip, QString(), target.filePath("Vornel_Prima.zip"));
         QVERIFY2(again.outcome == Outcome::Done, qPrintable(again.detail));
         QCOMPARE(withoutCopies(tree(target.path())), onlyData(tree(program.path())));
+    }
+
+    // Another workstation saves cards while the restore runs: every card it
+    // was told was stored is in the restored folder (saved after the restore)
+    // or in the copy of the files as they were (saved before it), and none
+    // it was told could not be stored is anywhere.
+    void savesDuringARestoreAreNeverLost()
+    {
+        const QString saver = helperProgram("saver");
+        QVERIFY2(QFile::exists(saver), qPrintable(saver));
+        QTemporaryDir source, dest, program;
+        makeProgramFolder(source.path());
+        const QString zip = dest.filePath("copia.zip");
+        QVERIFY(createCopy(source.path(), zip, QString()).outcome == Outcome::Done);
+        makeProgramFolder(program.path());
+        QFile::remove(program.filePath("Pazienti.vrn.lock"));
+        // Large enough that the restore lasts a while.
+        put(program.filePath("Documenti_Allegati/grande.bin"), noise(24 << 20, 5));
+
+        QProcess other;
+        other.start(saver, {program.path(), "B", "250", "2"});
+        QVERIFY(other.waitForStarted());
+        QByteArray log;
+        while (!log.contains("salvata")) {
+            QVERIFY(other.waitForReadyRead(20000));
+            log += other.readAllStandardOutput();
+        }
+        const QString before = program.filePath("Vornel_Prima_del_ripristino.zip");
+        const RestoreResult r = restoreCopy(program.path(), zip, QString(), before);
+        QVERIFY2(r.outcome == Outcome::Done, qPrintable(r.detail));
+        const bool stillSaving = other.state() == QProcess::Running;
+        QVERIFY(other.waitForFinished(60000));
+        log += other.readAllStandardOutput();
+
+        const QStringList now = patientNames(get(program.filePath("Pazienti.vrn")));
+        const QStringList then = patientNames(zipEntry(before, "Pazienti.vrn"));
+        QCOMPARE(now.mid(0, 3), (QStringList{"Paziente 0 Forl\u00ec", "Paziente 1 Forl\u00ec", "Paziente 2 Forl\u00ec"}));
+        int savedBefore = 0, savedAfter = 0, refused = 0;
+        for (const QByteArray& line : log.split('\n')) {
+            if (line.isEmpty())
+                continue;
+            const QList<QByteArray> words = line.split(' ');
+            const QString name = "B " + QString::fromLatin1(words.value(1));
+            const int here = int(now.count(name)), there = int(then.count(name));
+            if (words[0] == "salvata") {
+                QVERIFY2(here + there == 1, qPrintable(name));
+                here ? ++savedAfter : ++savedBefore;
+            } else {
+                QVERIFY2(words[0] == "occupato", line.constData());
+                QVERIFY2(here + there == 0, qPrintable(name));
+                ++refused;
+            }
+        }
+        QVERIFY(savedBefore > 0);
+        if (stillSaving)
+            QVERIFY(savedAfter > 0);
+        QCOMPARE(now.size(), 3 + savedAfter);
+        QCOMPARE(then.size(), 3 + savedBefore);
+        Q_UNUSED(refused);
+    }
+
+    // A restore that lasts longer than a lock is trusted keeps its locks:
+    // their files are dated anew, so they never look stale to a copy of the
+    // program on another computer (which can only judge them by their age).
+    void restoreKeepsItsLocksAlive()
+    {
+        QTemporaryDir source, dest, program;
+        makeProgramFolder(source.path());
+        put(source.filePath("Documenti_Allegati/grande.bin"), noise(16 << 20, 6));
+        const QString zip = dest.filePath("copia.zip");
+        QVERIFY(createCopy(source.path(), zip, QString()).outcome == Outcome::Done);
+        makeProgramFolder(program.path());
+        put(program.filePath("Documenti_Allegati/grande.bin"), noise(16 << 20, 8));
+        QStringList archives;
+        for (const QString& name : {"Pazienti.vrn", "Certificati.vrn", "Certificati_Agonistici.vrn",
+                                    "Certificati_Disabili.vrn", "Certificati_Non_Idoneita.vrn"})
+            archives << program.filePath(name);
+        bool aged = false;
+        int probes = 0, taken = 0, stale = 0;
+        const RestoreResult r = restoreCopy(
+            program.path(), zip, QString(), program.filePath("Vornel_Prima.zip"),
+            [&](const QString& phase, qint64, qint64) {
+                if (!aged && phase.startsWith("Copia dei file attuali")) {
+                    // As if the restore had been running for a minute.
+                    for (const QString& a : archives) {
+                        QFile f(a + ".lock");
+                        if (f.open(QIODevice::ReadWrite))
+                            f.setFileTime(QDateTime::currentDateTime().addSecs(-60), QFileDevice::FileModificationTime);
+                    }
+                    aged = true;
+                } else if (aged) {
+                    // Another computer judges a lock by its age (it cannot
+                    // ask for the process): it must look fresh, and it
+                    // cannot be taken.
+                    for (const QString& a : archives) {
+                        ++probes;
+                        if (QFileInfo(a + ".lock").lastModified().secsTo(QDateTime::currentDateTime()) > 15)
+                            ++stale;
+                        AppendLock other(a, 0);
+                        if (other.held())
+                            ++taken;
+                    }
+                }
+                return true;
+            });
+        QVERIFY2(r.outcome == Outcome::Done, qPrintable(r.detail));
+        QVERIFY(probes > 0);
+        QCOMPARE(stale, 0);
+        QCOMPARE(taken, 0);
+    }
+
+    // The restore killed right before and right after each of its moves; the
+    // next start finishes it when every new file is there and whole, and
+    // otherwise puts every file back: the folder is then exactly the copy or
+    // exactly what it was, never a mix, and no archive is missing or empty.
+    void killedRestoreIsFinishedOrUndoneAtStart()
+    {
+        const QString restorer = helperProgram("restorer");
+        QVERIFY2(QFile::exists(restorer), qPrintable(restorer));
+        QTemporaryDir source, dest;
+        makeProgramFolder(source.path());
+        const QString zip = dest.filePath("Vornel_Copia_2026-01-02_1000.zip");
+        QVERIFY(createCopy(source.path(), zip, QString()).outcome == Outcome::Done);
+
+        // The whole restore once: how many steps, and the folder it leaves.
+        QTemporaryDir full;
+        makeCurrentFolder(full.path());
+        const auto before = dataOnly(tree(full.path()));
+        QByteArray out;
+        QCOMPARE(run(restorer, {full.path(), zip, full.filePath("Vornel_Prima.zip"), "0"}, &out), 0);
+        const int steps = out.trimmed().toInt();
+        QVERIFY2(steps >= 30, out.constData());
+        const auto after = dataOnly(tree(full.path()));
+        QVERIFY(after != before);
+        QCOMPARE(after.value("Pazienti.vrn"), records(layouts::TSchedaPaziente, 3, "Paziente"));
+
+        int finished = 0, undone = 0;
+        for (int k = 1; k <= steps; ++k) {
+            QTemporaryDir dir;
+            makeCurrentFolder(dir.path());
+            QProcess p;
+            p.start(restorer, {dir.path(), zip, dir.filePath("Vornel_Prima.zip"), QString::number(k)});
+            QVERIFY(p.waitForFinished(60000));
+            QVERIFY2(p.exitStatus() == QProcess::CrashExit, qPrintable(QString::number(k)));
+            // Every other time, one of the new files still waiting is damaged
+            // (as a disk may leave it): the restore cannot be finished.
+            bool damaged = false;
+            if (k % 2) {
+                const QStringList works = QDir(dir.path()).entryList({".vornel_ripristino_*"}, QDir::Dirs | QDir::Hidden);
+                QCOMPARE(works.size(), 1);
+                QDirIterator it(dir.filePath(works[0] + "/nuovi"), QDir::Files, QDirIterator::Subdirectories);
+                if (it.hasNext()) {
+                    QFile f(it.next());
+                    QVERIFY(f.open(QIODevice::ReadWrite));
+                    QVERIFY(f.resize(f.size() + 1));
+                    damaged = true;
+                }
+            }
+            const Recovery r = recoverInterruptedRestore(dir.path());
+            const auto now = dataOnly(tree(dir.path()));
+            const QString at = QStringLiteral("killed at step %1 of %2").arg(k).arg(steps);
+            if (damaged) {
+                QVERIFY2(now == before, qPrintable(at));
+                QVERIFY2(r.kind == Recovery::Undone, qPrintable(at));
+                QVERIFY2(!QFile::exists(dir.filePath("Vornel_Prima.zip")), qPrintable(at));
+                QCOMPARE(r.message, QStringLiteral("All'avvio \u00e8 stato trovato un ripristino interrotto della copia "
+                                                   "\"Vornel_Copia_2026-01-02_1000.zip\": \u00e8 stato annullato e i "
+                                                   "file del programma sono stati rimessi com'erano prima del "
+                                                   "ripristino."));
+                ++undone;
+            } else {
+                QVERIFY2(now == after, qPrintable(at));
+                QVERIFY2(r.kind == Recovery::Completed, qPrintable(at));
+                QVERIFY2(verifyCopy(dir.filePath("Vornel_Prima.zip"), QString()).whole(), qPrintable(at));
+                QVERIFY2(r.message.contains("\u00e8 stato completato"), qPrintable(r.message));
+                ++finished;
+            }
+            QCOMPARE(recoverInterruptedRestore(dir.path()).kind, Recovery::None);
+        }
+        QVERIFY(finished > 0);
+        QVERIFY(undone > 0);
+    }
+
+    // The same while a failed restore puts the files back (moving one archive
+    // into place fails): killed at any step, the folder is then what it was
+    // (or, killed before the failure, the copy), never a mix.
+    void killedWhilePuttingBackIsUndoneAtStart()
+    {
+        const QString restorer = helperProgram("restorer");
+        QTemporaryDir source, dest;
+        makeProgramFolder(source.path());
+        const QString zip = dest.filePath("Vornel_Copia_2026-01-02_1000.zip");
+        QVERIFY(createCopy(source.path(), zip, QString()).outcome == Outcome::Done);
+        QTemporaryDir full, done;
+        makeCurrentFolder(full.path());
+        makeCurrentFolder(done.path());
+        const auto before = dataOnly(tree(full.path()));
+        QByteArray out;
+        QCOMPARE(run(restorer, {full.path(), zip, full.filePath("Vornel_Prima.zip"), "0", "Certificati_Agonistici.vrn"}, &out), 1);
+        QCOMPARE(dataOnly(tree(full.path())), before);
+        const int steps = out.split('\n').value(0).trimmed().toInt();
+        QVERIFY2(steps > 4, out.constData());
+        QCOMPARE(run(restorer, {done.path(), zip, done.filePath("Vornel_Prima.zip"), "0"}, nullptr), 0);
+        const auto after = dataOnly(tree(done.path()));
+
+        int undone = 0;
+        for (int k = 1; k <= steps; ++k) {
+            QTemporaryDir dir;
+            makeCurrentFolder(dir.path());
+            QProcess p;
+            p.start(restorer, {dir.path(), zip, dir.filePath("Vornel_Prima.zip"), QString::number(k),
+                               "Certificati_Agonistici.vrn"});
+            QVERIFY(p.waitForFinished(60000));
+            QVERIFY2(p.exitStatus() == QProcess::CrashExit, qPrintable(QString::number(k)));
+            const Recovery r = recoverInterruptedRestore(dir.path());
+            const auto now = dataOnly(tree(dir.path()));
+            const QString at = QStringLiteral("killed at step %1 of %2").arg(k).arg(steps);
+            QVERIFY2(now == before || now == after, qPrintable(at));
+            if (now == before) {
+                QVERIFY2(r.kind == Recovery::Undone, qPrintable(at));
+                ++undone;
+            }
+        }
+        QVERIFY(undone > 0);
+    }
+
+    // A restore stopped before its journal (while saving or extracting) has
+    // moved nothing: its working folder goes, the files stay as they are.
+    void restoreStoppedBeforeAnyMoveLeavesNothing()
+    {
+        QTemporaryDir dir;
+        makeCurrentFolder(dir.path());
+        const auto before = dataOnly(tree(dir.path()));
+        put(dir.filePath(".vornel_ripristino_AbC123/nuovi/Pazienti.vrn"), records(layouts::TSchedaPaziente, 1, "Mezzo"));
+        const Recovery r = recoverInterruptedRestore(dir.path());
+        QCOMPARE(r.kind, Recovery::NothingMoved);
+        QCOMPARE(dataOnly(tree(dir.path())), before);
     }
 
     void failedRestorePutsEverythingBack()

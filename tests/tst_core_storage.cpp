@@ -1,4 +1,6 @@
+#include "storage/appendlock.h"
 #include "storage/archive.h"
+#include "storage/filelayer.h"
 #include "storage/cp1252.h"
 #include "storage/inifile.h"
 #include "storage/programfolder.h"
@@ -11,6 +13,10 @@
 #include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
+
+#include <memory>
+#include <thread>
 
 using namespace vornel;
 
@@ -263,6 +269,64 @@ private slots:
         a.seek(0);
         a.read(back);
         QCOMPARE(back.text("txtPaziente"), QStringLiteral("Primo bis"));
+    }
+
+    // An append that waits for the lock writes into the file the lock
+    // protects when it gets it: a file put in place meanwhile (a restore),
+    // never the one moved away.
+    void appendWaitingForTheLockWritesTheFileInPlace()
+    {
+        const QString path = programPath(QStringLiteral("Pazienti.vrn"));
+        Record r(layouts::TSchedaPaziente);
+        QByteArray old, fresh;
+        r.setText("txtPaziente", QStringLiteral("Vecchio"));
+        old = r.bytes() + r.bytes();
+        r.setText("txtPaziente", QStringLiteral("Nuovo"));
+        fresh = r.bytes();
+        writeAll(path, old);
+        auto held = std::make_unique<AppendLock>(path);
+        QVERIFY(held->held());
+        qint64 position = 0;
+        QString failure;
+        std::thread other([&] {
+            try {
+                Record mine(layouts::TSchedaPaziente);
+                mine.setText("txtPaziente", QStringLiteral("Salvato"));
+                Archive a(archives::Pazienti);
+                position = a.append(mine);
+            } catch (const std::exception& e) {
+                failure = QString::fromLocal8Bit(e.what());
+            }
+        });
+        QThread::msleep(300);
+        QVERIFY(QFile::rename(path, path + QStringLiteral(".spostato")));
+        writeAll(path, fresh);
+        held.reset();
+        other.join();
+        QVERIFY2(failure.isEmpty(), qPrintable(failure));
+        QCOMPARE(position, qint64(2));
+        QCOMPARE(readAll(path + QStringLiteral(".spostato")), old);
+        const QByteArray now = readAll(path);
+        QCOMPARE(now.size(), 2 * layouts::TSchedaPaziente.size());
+        QCOMPARE(Record(layouts::TSchedaPaziente, now.constData() + layouts::TSchedaPaziente.size()).text("txtPaziente"),
+                 QStringLiteral("Salvato"));
+    }
+
+    // A record the disk does not confirm is not stored: the append fails and
+    // leaves the file as it was; an overwrite fails too.
+    void unsyncedRecordIsNotStored()
+    {
+        const QString path = programPath(QStringLiteral("Certificati.vrn"));
+        Record r(layouts::TSchedaCertificato);
+        r.setText("txtPaziente", QStringLiteral("Primo"));
+        writeAll(path, r.bytes());
+        files::faults::failOn(files::Op::Sync, QStringLiteral("Certificati.vrn"));
+        Archive a(archives::Certificati);
+        QVERIFY_THROWS_EXCEPTION(ArchiveError, storeRecord(a, r, QString()));
+        QCOMPARE(readAll(path), r.bytes());
+        QVERIFY_THROWS_EXCEPTION(ArchiveError, storeRecord(a, r, QStringLiteral("1")));
+        files::faults::clear();
+        QCOMPARE(storeRecord(a, r, QString()), qint64(2));
     }
 
     void unusableFolderFails()

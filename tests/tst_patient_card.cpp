@@ -714,14 +714,16 @@ private slots:
         QCOMPARE(card->txtPaziente->text(), QStringLiteral("ROSSI MARIO"));
     }
 
-    // Through the file seam: an archive that cannot be opened, read or
-    // written fails the action with the archive message; the file and the
+    // Through the file seam: an archive that cannot be opened, read,
+    // written or synced to the disk fails the action with the archive message; the file and the
     // card stay as they were.
     void archiveFaultsKeepFileAndCard_data()
     {
         QTest::addColumn<int>("op");
         QTest::newRow("open") << int(files::Op::Open);
         QTest::newRow("write") << int(files::Op::Write);
+        // Written, but the disk does not confirm it: not stored.
+        QTest::newRow("sync") << int(files::Op::Sync);
     }
     void archiveFaultsKeepFileAndCard()
     {

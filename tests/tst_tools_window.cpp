@@ -6,6 +6,7 @@
 #include "app/registry.h"
 #include "app/startup.h"
 #include "storage/filelayer.h"
+#include "storage/programfolder.h"
 #include "storage/inifile.h"
 #include "storage/records.h"
 #include "support/pdfwords.h"
@@ -16,6 +17,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QProcess>
 #include <QProgressDialog>
 #include <QTimer>
 #include <QtTest>
@@ -99,6 +101,91 @@ private slots:
         m_env.reset();
         for (const QString& f : QDir(m_dest.path()).entryList(QDir::Files))
             QFile::remove(m_dest.filePath(f));
+    }
+
+    // A restore killed part way (here right after it moved the patient
+    // archive aside) is finished by the next start before any archive is
+    // created, and the user is told; a restore whose journal cannot be read
+    // is left alone, said so, and no missing archive is created empty.
+    void startUpFinishesAnInterruptedRestore()
+    {
+        shutDown();
+        QTemporaryDir source;
+        testing::writeFile(source.filePath("Pazienti.vrn"), patients(5));
+        testing::writeFile(source.filePath("Certificati.vrn"), QByteArray());
+        const QString zip = m_dest.filePath("Vornel_Copia_2026-03-01_0800.zip");
+        QVERIFY(backup::createCopy(source.path(), zip, QString()).outcome == backup::Outcome::Done);
+        const QString restorer = QDir(qEnvironmentVariable("VORNEL_TEST_HELPER_DIR")).filePath("restorer");
+        QProcess p;
+        p.start(restorer, {m_env->folder(), zip, programFile("Vornel_Prima.zip"), "2"});
+        QVERIFY(p.waitForFinished(60000));
+        QCOMPARE(p.exitStatus(), QProcess::CrashExit);
+        QVERIFY(!QFile::exists(programFile("Pazienti.vrn")));
+
+        startUp();
+        QCOMPARE(m_env->messages.size(), 1);
+        QCOMPARE(m_env->messages[0].kind, msg::Kind::Information);
+        QVERIFY2(m_env->messages[0].text.startsWith(
+                     "All'avvio \u00e8 stato trovato un ripristino interrotto della copia "
+                     "\"Vornel_Copia_2026-03-01_0800.zip\": \u00e8 stato completato"),
+                 qPrintable(m_env->messages[0].text));
+        QCOMPARE(testing::readFile(programFile("Pazienti.vrn")), patients(5));
+        QVERIFY(QDir(m_env->folder()).entryList({".vornel_ripristino_*"}, QDir::Dirs | QDir::Hidden).isEmpty());
+
+        shutDown();
+        m_env->messages.clear();
+        QFile::remove(programFile("Certificati_Disabili.vrn"));
+        QVERIFY(QDir().mkpath(programFile(".vornel_ripristino_XyZ123")));
+        testing::writeFile(programFile(".vornel_ripristino_XyZ123/giornale.json"), "{ rotto");
+        startUp();
+        QCOMPARE(m_env->messages.size(), 1);
+        QCOMPARE(m_env->messages[0].kind, msg::Kind::Error);
+        QVERIFY(m_env->messages[0].text.contains("il cui giornale non si pu\u00f2 leggere"));
+        QVERIFY(!QFile::exists(programFile("Certificati_Disabili.vrn")));
+        QVERIFY(QFile::exists(programFile(".vornel_ripristino_XyZ123/giornale.json")));
+    }
+
+    // Attachments kept on another disk through a link: Copia copies their
+    // content and names the link; Ripristina asks before writing through it,
+    // naming where it leads, and No stops before anything moves.
+    void linkedAttachmentsAreCopiedAndAskedAbout()
+    {
+        QTemporaryDir outside;
+        for (int i = 0; i < 20; ++i)
+            testing::writeFile(outside.filePath(QStringLiteral("allegato%1.txt").arg(i)), QByteArray::number(i));
+        QVERIFY(QDir(programFile("Documenti_Allegati")).removeRecursively());
+        QVERIFY(QFile::link(outside.path(), programFile("Documenti_Allegati")));
+
+        withTools([&](TfrmStrumenti* w) { QTest::mouseClick(w->cmdCopia, Qt::LeftButton); });
+        QVERIFY2(m_env->lastText().startsWith("Copia di sicurezza creata e verificata."), qPrintable(m_env->lastText()));
+        QVERIFY2(m_env->lastText().endsWith("\r\n\r\nCollegamenti seguiti, copiati come cartelle e file normali: "
+                                            "Documenti_Allegati."),
+                 qPrintable(m_env->lastText()));
+        const QStringList zips = QDir(m_dest.path()).entryList({"Vornel_Copia_*.zip"}, QDir::Files);
+        QCOMPARE(zips.size(), 1);
+        const backup::VerifyReport v = backup::verifyCopy(m_dest.filePath(zips[0]), QString());
+        QVERIFY(v.whole());
+        int attachments = 0;
+        for (const backup::ManifestFile& f : v.manifest.files)
+            attachments += f.path.startsWith("Documenti_Allegati/allegato") ? 1 : 0;
+        QCOMPARE(attachments, 20);
+
+        testing::writeFile(outside.filePath("allegato0.txt"), "cambiato");
+        m_env->messages.clear();
+        m_env->openFileAnswer = m_dest.filePath(zips[0]);
+        msg::setResponder([&](msg::Kind kind, const QString& text) {
+            m_env->messages.append({kind, text});
+            return !text.contains("collegamento"); // Sì to the restore, No to the link
+        });
+        withTools([&](TfrmStrumenti* w) { QTest::mouseClick(w->cmdRipristina, Qt::LeftButton); });
+        QCOMPARE(m_env->messages.size(), 2);
+        QCOMPARE(m_env->messages[1].text,
+                 QStringLiteral("Attenzione: nella cartella del programma, Documenti_Allegati \u00e8 un collegamento a "
+                                "%1, fuori dalla cartella del programma.\r\n\r\nIl ripristino scriver\u00e0 i file della "
+                                "copia in quella posizione. Continuare?")
+                     .arg(QDir::toNativeSeparators(outside.path())));
+        QCOMPARE(testing::readFile(outside.filePath("allegato0.txt")), QByteArray("cambiato"));
+        QVERIFY(QDir(m_env->folder()).entryList({"Vornel_Prima*"}).isEmpty());
     }
 
     void windowLooksAndHints()

@@ -8,6 +8,7 @@
 #include "certificates/certificatecards.h"
 #include "patients/tfrmclienti.h"
 #include "storage/archive.h"
+#include "practice/core/backup.h"
 #include "storage/clock.h"
 #include "storage/filelayer.h"
 #include "storage/programfolder.h"
@@ -85,10 +86,18 @@ void startUp()
     registerWindow(new TfrmCertificati_Disabili());
     registerWindow(new TfrmCertificati_NonIdoneita());
 
+    // A restore cut short (killed, power cut) is finished or undone before
+    // anything could create an archive it had moved aside.
+    const backup::Recovery recovery = backup::recoverInterruptedRestore(programFolder());
+
     // The four certificate archives exist from the first run on; any failure
-    // here is left for the cards to report when they are used.
+    // here is left for the cards to report when they are used. Not while an
+    // interrupted restore keeps files aside: an empty archive would take
+    // the place of the one it keeps.
     for (const ArchiveDef* def : {&archives::Certificati, &archives::Agonistici, &archives::Disabili,
                                   &archives::NonIdoneita}) {
+        if (recovery.kind == backup::Recovery::Failed)
+            break;
         try {
             Archive a(*def);
             a.open();
@@ -109,6 +118,12 @@ void startUp()
             "Chiedere all'amministratore del computer il permesso di scrittura su questa cartella, "
             "oppure copiare il programma in una cartella in cui sia possibile scrivere.")
                                 .arg(QDir::toNativeSeparators(programFolder())));
+
+    // Then what the start-up found of a restore cut short.
+    if (recovery.kind == backup::Recovery::Failed)
+        msg::error(login, recovery.message);
+    else if (recovery.kind != backup::Recovery::None)
+        msg::information(login, recovery.message);
 }
 
 void shutDown()

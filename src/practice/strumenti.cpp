@@ -353,10 +353,19 @@ void TfrmStrumenti::cmdCopiaClick()
         remember(kWhenKey, dateText(now));
         remember(kFileKey, QDir::toNativeSeparators(zip));
         showLastCopy();
-        msg::information(this, QStringLiteral("Copia di sicurezza creata e verificata.\r\n\r\nFile copiati: %1\r\n"
-                                              "Dimensione: %2\r\nPercorso: %3")
-                                   .arg(result.fileCount)
-                                   .arg(sizeText(result.zipSize), QDir::toNativeSeparators(zip)));
+    {
+        QString text = QStringLiteral("Copia di sicurezza creata e verificata.\r\n\r\nFile copiati: %1\r\n"
+                                      "Dimensione: %2\r\nPercorso: %3")
+                           .arg(result.fileCount)
+                           .arg(sizeText(result.zipSize), QDir::toNativeSeparators(zip));
+        if (!result.links.isEmpty())
+            text += QStringLiteral("\r\n\r\nCollegamenti seguiti, copiati come cartelle e file normali: %1.")
+                        .arg(result.links.join(QStringLiteral(", ")));
+        if (!result.brokenLinks.isEmpty())
+            text += QStringLiteral("\r\n\r\nCollegamenti che non portano a nessun file, non copiati: %1.")
+                        .arg(result.brokenLinks.join(QStringLiteral(", ")));
+        msg::information(this, text);
+    }
         break;
     case backup::Outcome::Cancelled:
         msg::information(this, QStringLiteral("Copia di sicurezza annullata: nella cartella scelta non \u00e8 "
@@ -421,7 +430,15 @@ void TfrmStrumenti::cmdRipristinaClick()
                                 .arg(dateText(m.date), heldText(m.patients(), m.certificates()),
                                      QFileInfo(before).fileName())))
         return;
-    // Where and when copies were made belongs to this installation, not to
+    // Writing through a link puts files outside the program folder: only
+    // when the user agrees.
+    for (const backup::LinkedFolder& link : backup::linkedFoldersOnTheWay(programFolder(), m))
+        if (!msg::confirm(this, QStringLiteral("Attenzione: nella cartella del programma, %1 \u00e8 un collegamento "
+                                               "a %2, fuori dalla cartella del programma.\r\n\r\nIl ripristino "
+                                               "scriver\u00e0 i file della copia in quella posizione. Continuare?")
+                                    .arg(QDir::toNativeSeparators(link.path), link.target)))
+            return;
+        // Where and when copies were made belongs to this installation, not to
     // the data: the restored settings file keeps what it says now.
     QStringList history;
     for (const QString& key : {kFolderKey, kWhenKey, kFileKey})

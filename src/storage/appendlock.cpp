@@ -76,4 +76,16 @@ AppendLock::AppendLock(const QString& archivePath, int waitMs)
     }
 }
 
+void AppendLock::keepAlive()
+{
+    if (m_status != Held)
+        return;
+    const QFileInfo info(m_lockPath);
+    if (!info.exists() || info.lastModified().msecsTo(QDateTime::currentDateTime()) < staleAfter / 3)
+        return;
+    QFile f(m_lockPath);
+    if (f.open(QIODevice::ReadWrite | QIODevice::ExistingOnly))
+        f.setFileTime(QDateTime::currentDateTime(), QFileDevice::FileModificationTime);
+}
+
 } // namespace vornel

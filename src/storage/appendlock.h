@@ -37,6 +37,14 @@ public:
     bool held() const { return m_status == Held; }
     const QString& lockPath() const { return m_lockPath; }
 
+    // A lock held for longer than staleAfter (a restore of a large folder)
+    // would look stale to a copy on another computer: while it is held, the
+    // holder calls keepAlive() now and then, which dates the lock file anew
+    // once it is a third of staleAfter old. Where the system keeps a held
+    // lock file from being opened by anyone (Windows), it cannot be taken
+    // over anyway, and keepAlive() does nothing.
+    void keepAlive();
+
     static QString pathFor(const QString& archivePath);
     static constexpr int wait = 1500;
     static constexpr int staleAfter = 30000;

@@ -138,9 +138,18 @@ void Archive::sync()
 qint64 Archive::append(const Record& record)
 {
     const auto lock = lockAndReopen();
-    seek(count());
-    write(record);
-    sync();
+    const qint64 oldSize = m_file->size();
+    try {
+        seek(count());
+        write(record);
+        sync();
+    } catch (const ArchiveError&) {
+        // The user is told the card was not stored: a record the disk did
+        // not confirm must not stay behind for a second Salva to repeat.
+        if (isOpen())
+            m_file->resize(oldSize);
+        throw;
+    }
     return m_position;
 }
 

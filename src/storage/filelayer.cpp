@@ -15,6 +15,7 @@
 #include <io.h>
 #include <windows.h>
 #else
+#include <fcntl.h>
 #include <unistd.h>
 #endif
 
@@ -89,6 +90,9 @@ void writeInPlace(const QString& path, const QByteArray& bytes)
         restore();
         failWith(path, Op::Write, why);
     }
+    QString why;
+    if (!syncToDisk(f, &why))
+        failWith(path, Op::Sync, why);
     f.close();
 }
 
@@ -159,8 +163,11 @@ void writeWhole(const QString& path, const QByteArray& bytes)
         out.cancelWriting();
         failWith(path, Op::Rename, QStringLiteral("injected fault"));
     }
+    // QSaveFile::commit syncs the new content before its rename; the rename
+    // itself is on the disk once the folder is.
     if (!out.commit())
         failWith(path, Op::Rename, out.errorString());
+    syncFolder(QFileInfo(path).absolutePath());
 }
 
 void rename(const QString& from, const QString& to)
@@ -209,6 +216,7 @@ void copyReplacing(const QString& source, const QString& target)
     }
     if (!out.commit())
         failWith(target, Op::Rename, out.errorString());
+    syncFolder(QFileInfo(target).absolutePath());
 }
 
 bool syncToDisk(QFileDevice& file, QString* why)
@@ -248,6 +256,31 @@ bool canCreateFilesIn(const QString& folder)
         return false;
     QTemporaryFile probe(QDir(folder).filePath(QStringLiteral(".vornel_prova_XXXXXX")));
     return probe.open(); // removed when the probe goes
+}
+
+bool syncFolder(const QString& path, QString* why)
+{
+    if (faults::hit(Op::Sync, path)) {
+        if (why)
+            *why = QStringLiteral("injected fault");
+        return false;
+    }
+#if defined(Q_OS_WIN)
+    Q_UNUSED(why);
+    return QFileInfo(path).isDir();
+#else
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) {
+        if (why)
+            *why = QString::fromLocal8Bit(std::strerror(errno));
+        return false;
+    }
+    const bool ok = ::fsync(fd) == 0;
+    if (!ok && why)
+        *why = QString::fromLocal8Bit(std::strerror(errno));
+    ::close(fd);
+    return ok;
+#endif
 }
 
 File::File(const QString& path) : QFile(path) {}
@@ -309,7 +342,10 @@ bool SaveFile::commit()
         QSaveFile::commit(); // closes the device; the old file stays
         return false;
     }
-    return QSaveFile::commit();
+    if (!QSaveFile::commit())
+        return false;
+    syncFolder(QFileInfo(fileName()).absolutePath());
+    return true;
 }
 
 namespace faults {

@@ -20,6 +20,7 @@
 //   files::rename(from, to);                       // moves a file to a name that is free
 //   files::syncToDisk(f);                          // flushed and on the disk, not only in the cache
 //   files::canCreateFilesIn(folder);               // may new files be made there?
+//   files::syncFolder(dir);                        // the names in a folder on the disk (after renames)
 //   files::faults::failOn(files::Op::Write, "Studio_Medico_Vrn.ini");   // tests only
 //
 // writeWhole, copyReplacing and rename throw files::FileError (what(): path and
@@ -76,6 +77,11 @@ bool syncToDisk(QFileDevice& file, QString* why = nullptr);
 // that is removed at once). An Open fault on the folder's path makes it
 // false, as a folder the user may not write into does.
 bool canCreateFilesIn(const QString& folder);
+
+// Makes the names in a folder durable (files created, renamed or removed in
+// it): fsync of the folder on POSIX. On Windows the file system journals its
+// names and there is nothing to call. A Sync fault on the folder fails it.
+bool syncFolder(const QString& path, QString* why = nullptr);
 
 // A QFile whose open, read and write can be made to fail by the test hook.
 class File : public QFile {

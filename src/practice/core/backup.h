@@ -44,9 +44,14 @@ struct Manifest {
 using Progress = std::function<bool(const QString& phase, qint64 done, qint64 total)>;
 
 // The files and folders of the program folder that a copy holds, sorted.
+// Links are followed: a linked folder (attachments on another disk) is
+// copied as an ordinary folder and named in 'links'; a link that leads
+// nowhere is named in 'brokenLinks', so nothing is left out unsaid.
 struct Contents {
     QStringList files;   // relative paths
     QStringList folders; // relative paths
+    QStringList links;   // links followed, relative paths
+    QStringList brokenLinks; // links without a target, not copied
 };
 Contents collectContents(const QString& programFolder);
 
@@ -70,6 +75,8 @@ struct CopyResult {
     int fileCount = 0;
     qint64 zipSize = 0;
     Manifest manifest;
+    QStringList links;       // links followed (copied as ordinary folders and files)
+    QStringList brokenLinks; // links without a target (nothing to copy)
 };
 
 // Writes a copy of the program folder into zipPath (AES-256 when a password
@@ -89,6 +96,7 @@ struct VerifyReport {
     QStringList missing;  // files of the manifest that the ZIP lacks
     QStringList unsafe;   // absolute paths, "..", links, names outside the program's files
     QStringList extra;    // entries that the manifest does not name
+    QStringList duplicates; // names the manifest or the ZIP holds more than once
     Manifest manifest;
 
     bool whole() const;
@@ -111,14 +119,44 @@ struct RestoreResult {
     QString beforeRestoreZip; // the copy of the files as they were
 };
 
-// Restores a copy that verifyCopy found whole: first a copy of the current
-// files into beforeRestoreZip, then the files of the copy are extracted
-// beside the folder, checked, put in place (archives under their append
-// lock) and checked again on disk. Any failure puts back every file as it was.
-// 'verified' is the report of a verifyCopy of the same file just made, so the
-// copy is not read twice; every entry is checked again as it is extracted.
+// Restores a copy that verifyCopy found whole. It refuses, before anything
+// moves, where a file of the copy would replace a folder (or a folder a
+// file) and where the disk lacks room. Then, holding the lock of every
+// archive until the end: a copy of the current files into beforeRestoreZip;
+// the files of the copy extracted into a working folder beside the program's
+// files, checked and synced to the disk; a journal of the moves, on the disk;
+// the moves; a check of every file where it now lies. Any failure puts back
+// every file as it was; a crash is finished or undone by
+// recoverInterruptedRestore at the next start. The caller asks first about
+// linkedFoldersOnTheWay. 'verified' is the report of a verifyCopy of the same
+// file just made, so the copy is not read twice; every entry is checked again
+// as it is extracted.
 RestoreResult restoreCopy(const QString& programFolder, const QString& zipPath, const QString& password,
                           const QString& beforeRestoreZip, const Progress& progress = {},
                           const VerifyReport* verified = nullptr);
+
+// A folder a restore would write into that is a link to a place outside the
+// program folder: the restore writes there only once the user agrees.
+struct LinkedFolder {
+    QString path;   // relative to the program folder
+    QString target; // where it leads, in the system's notation
+};
+QList<LinkedFolder> linkedFoldersOnTheWay(const QString& programFolder, const Manifest& manifest);
+
+// What the start-up found of a restore cut short (the program killed, a
+// power cut) and did about it: finished it when every new file was there
+// and whole, otherwise put every file back as it was. Runs before anything
+// creates a missing archive. 'message' is the Italian report, empty for None.
+struct Recovery {
+    enum Kind { None, NothingMoved, Completed, Undone, Failed } kind = None;
+    QString message;
+};
+Recovery recoverInterruptedRestore(const QString& programFolder);
+
+// Tests only: called with a description right before and right after each
+// file a restore (or its recovery) moves; a test may end the process there.
+void setRestoreStepHook(std::function<void(const QString& step)> hook);
+// Tests only: the free bytes of the disk holding a folder (-1: unknown).
+void setFreeSpaceProbe(std::function<qint64(const QString& folder)> probe);
 
 } // namespace vornel::backup

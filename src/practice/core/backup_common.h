@@ -78,4 +78,9 @@ bool readEntry(zip_t* za, zip_uint64_t index, Work& work, const std::function<bo
 bool hashFile(const QString& path, QByteArray& hex, qint64& size, Work& work);
 QString joinNames(const QStringList& names);
 
+// createCopy; with archivesLocked, for a caller that holds the lock of every
+// archive already (the restore, saving the files as they are).
+CopyResult makeCopy(const QString& programFolder, const QString& zipPath, const QString& password,
+                    const Progress& progress, bool archivesLocked);
+
 } // namespace vornel::backup::detail

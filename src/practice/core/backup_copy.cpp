@@ -40,6 +40,7 @@ struct FileSource {
     ManifestFile* entry;
     QString absolutePath;
     Guarded guard; // archives and history files are read under the archive's lock
+    bool locked;   // the caller holds that lock already
     bool measured = false;
     bool finished = false;
     qint64 size = 0;
@@ -50,8 +51,8 @@ struct FileSource {
     Sha256 hash;
     zip_error_t error;
 
-    FileSource(Work* w, ManifestFile* e, QString abs, Guarded g)
-        : work(w), entry(e), absolutePath(std::move(abs)), guard(g)
+    FileSource(Work* w, ManifestFile* e, QString abs, Guarded g, bool l)
+        : work(w), entry(e), absolutePath(std::move(abs)), guard(g), locked(l)
     {
         zip_error_init(&error);
     }
@@ -73,7 +74,7 @@ struct FileSource {
         if (guard.archive) {
             const ArchiveSnapshot s = snapshotArchive(
                 absolutePath, guard.recordSize,
-                QFileInfo(absolutePath).dir().filePath(QLatin1String(guard.archive->fileName)));
+                QFileInfo(absolutePath).dir().filePath(QLatin1String(guard.archive->fileName)), locked);
             if (!s.ok) {
                 fail(ZIP_ER_READ, s.error);
                 return false;
@@ -249,6 +250,33 @@ struct ManifestSource {
     }
 };
 
+// A copy cut short by a crash on a disk where the new ZIP could not be kept
+// nameless leaves it under its name followed by a dot and six letters or
+// digits. The next copy into the folder removes such files once nothing has
+// written them for a while (another workstation may be making a copy) and
+// only when they are no whole ZIP (a file of the user's is never one of them).
+void removeLeftovers(const QString& folder)
+{
+    static const QRegularExpression leftover(QStringLiteral("^(%1|%2).*\\.zip\\.[A-Za-z0-9]{6}$")
+                                                 .arg(QLatin1String(kCopyPrefix), QLatin1String(kBeforeRestorePrefix)));
+    const QDir dir(folder);
+    for (const QFileInfo& info : dir.entryInfoList(QDir::Files | QDir::Hidden | QDir::NoSymLinks)) {
+        if (!leftover.match(info.fileName()).hasMatch()
+            || info.lastModified().secsTo(QDateTime::currentDateTime()) < 600)
+            continue;
+        QFile f(info.filePath());
+        if (!f.open(QIODevice::ReadOnly))
+            continue;
+        // The end of a whole ZIP: its end-of-central-directory record.
+        const qint64 tail = qMin<qint64>(f.size(), (64 << 10) + 22);
+        f.seek(f.size() - tail);
+        const bool whole = f.read(tail).contains(QByteArray("PK\x05\x06", 4));
+        f.close();
+        if (!whole)
+            QFile::remove(info.filePath());
+    }
+}
+
 } // namespace
 
 // --- copy ----------------------------------------------------------------------
@@ -256,8 +284,15 @@ struct ManifestSource {
 CopyResult createCopy(const QString& programFolder, const QString& zipPath, const QString& password,
                       const Progress& progress)
 {
+    return detail::makeCopy(programFolder, zipPath, password, progress, false);
+}
+
+CopyResult detail::makeCopy(const QString& programFolder, const QString& zipPath, const QString& password,
+                            const Progress& progress, bool archivesLocked)
+{
     CopyResult result;
     result.zipPath = zipPath;
+    removeLeftovers(QFileInfo(zipPath).absolutePath());
     const Contents contents = collectContents(programFolder);
     const QDir dir(programFolder);
 
@@ -288,7 +323,7 @@ CopyResult createCopy(const QString& programFolder, const QString& zipPath, cons
             added = false;
     for (int i = 0; added && i < manifest.files.size(); ++i) {
         ManifestFile* entry = &manifest.files[i];
-        auto* state = new FileSource(&work, entry, dir.filePath(entry->path), guardedBy(entry->path));
+        auto* state = new FileSource(&work, entry, dir.filePath(entry->path), guardedBy(entry->path), archivesLocked);
         zip_source_t* src = zip_source_function(za, &FileSource::callback, state);
         if (!src) {
             delete state;
@@ -361,6 +396,8 @@ CopyResult createCopy(const QString& programFolder, const QString& zipPath, cons
         return result;
     }
     result.outcome = Outcome::Done;
+    result.links = contents.links;
+    result.brokenLinks = contents.brokenLinks;
     result.fileCount = int(manifest.files.size());
     result.zipSize = QFileInfo(zipPath).size();
     return result;
@@ -368,10 +405,74 @@ CopyResult createCopy(const QString& programFolder, const QString& zipPath, cons
 
 // --- verify --------------------------------------------------------------------
 
+namespace {
+
+bool anyEncrypted(zip_t* za)
+{
+    const zip_int64_t n = zip_get_num_entries(za, 0);
+    for (zip_int64_t i = 0; i < n; ++i) {
+        zip_stat_t st;
+        zip_stat_init(&st);
+        if (zip_stat_index(za, zip_uint64_t(i), 0, &st) == 0 && (st.valid & ZIP_STAT_ENCRYPTION_METHOD)
+            && st.encryption_method != ZIP_EM_NONE)
+            return true;
+    }
+    return false;
+}
+
+void addOnce(QStringList& list, const QString& name)
+{
+    if (!list.contains(name))
+        list << name;
+}
+
+// A manifest that names one path twice, or a path both as a file and as a
+// folder (or as the folder of another file): the names it contradicts.
+void checkNames(const Manifest& m, QStringList& duplicates, bool& contradictory)
+{
+    QSet<QString> files, folders;
+    for (const ManifestFile& f : m.files) {
+        if (files.contains(f.path))
+            addOnce(duplicates, f.path);
+        files.insert(f.path);
+    }
+    for (const QString& f : m.folders) {
+        if (folders.contains(f))
+            addOnce(duplicates, f);
+        folders.insert(f);
+    }
+    auto parents = [](const QString& path) {
+        QStringList out;
+        for (int i = path.indexOf(QLatin1Char('/')); i > 0; i = path.indexOf(QLatin1Char('/'), i + 1))
+            out << path.left(i);
+        return out;
+    };
+    contradictory = false;
+    for (const QString& f : files) {
+        if (folders.contains(f))
+            contradictory = true;
+        for (const QString& p : parents(f))
+            if (files.contains(p))
+                contradictory = true;
+    }
+    for (const QString& f : folders)
+        for (const QString& p : parents(f))
+            if (files.contains(p))
+                contradictory = true;
+}
+
+bool namesVornel(const QByteArray& json)
+{
+    const QJsonDocument doc = QJsonDocument::fromJson(json);
+    return doc.isObject() && doc.object().value(QStringLiteral("programma")).toString() == QLatin1String("Vornel");
+}
+
+} // namespace
+
 bool VerifyReport::whole() const
 {
     return readable && vornelCopy && !needsPassword && !wrongPassword && !cancelled && damaged.isEmpty()
-        && missing.isEmpty() && unsafe.isEmpty() && extra.isEmpty();
+        && missing.isEmpty() && unsafe.isEmpty() && extra.isEmpty() && duplicates.isEmpty();
 }
 
 QString VerifyReport::problems() const
@@ -390,6 +491,8 @@ QString VerifyReport::problems() const
     if (!unsafe.isEmpty())
         parts << QStringLiteral("File non ammessi in una copia di Vornel (fuori dalla cartella del programma, "
                                  "collegamenti o file sconosciuti): %1.").arg(joinNames(unsafe));
+    if (!duplicates.isEmpty())
+        parts << QStringLiteral("Nomi ripetuti nella copia: %1.").arg(joinNames(duplicates));
     if (!damaged.isEmpty())
         parts << QStringLiteral("File danneggiati: %1.").arg(joinNames(damaged));
     if (!missing.isEmpty())
@@ -402,13 +505,7 @@ QString VerifyReport::problems() const
 bool isEncrypted(const QString& zipPath)
 {
     ReadZip zip(zipPath);
-    if (!zip.za)
-        return false;
-    zip_stat_t st;
-    zip_stat_init(&st);
-    if (zip_stat(zip.za, manifestName().toUtf8().constData(), 0, &st) < 0)
-        return false;
-    return (st.valid & ZIP_STAT_ENCRYPTION_METHOD) && st.encryption_method != ZIP_EM_NONE;
+    return zip.za && anyEncrypted(zip.za);
 }
 
 VerifyReport verifyCopy(const QString& zipPath, const QString& password, const Progress& progress)
@@ -427,6 +524,9 @@ VerifyReport verifyCopy(const QString& zipPath, const QString& password, const P
     zip_stat_init(&st);
     if (zip_stat_index(za, zip_uint64_t(manifestIndex), 0, &st) == 0 && (st.valid & ZIP_STAT_ENCRYPTION_METHOD)
         && st.encryption_method != ZIP_EM_NONE)
+        report.encrypted = true;
+    // An entry may be encrypted under a plain manifest: still a password.
+    if (!report.encrypted && password.isEmpty() && anyEncrypted(za))
         report.encrypted = true;
     if (report.encrypted && password.isEmpty()) {
         report.vornelCopy = true;
@@ -450,21 +550,41 @@ VerifyReport verifyCopy(const QString& zipPath, const QString& password, const P
         }
         return report;
     }
-    if (!Manifest::fromJson(json, report.manifest))
+    if (!Manifest::fromJson(json, report.manifest)) {
+        // This program's manifest with numbers or names it never writes.
+        if (namesVornel(json)) {
+            report.vornelCopy = true;
+            report.damaged << manifestName();
+        }
         return report;
+    }
     report.vornelCopy = true;
     const Manifest& manifest = report.manifest;
+    bool contradictory = false;
+    checkNames(manifest, report.duplicates, contradictory);
+    if (contradictory)
+        report.damaged << manifestName();
 
     QHash<QString, int> expected;
     for (int i = 0; i < manifest.files.size(); ++i) {
-        expected.insert(manifest.files[i].path, i);
-        if (!isRestorableName(manifest.files[i].path))
-            report.unsafe << manifest.files[i].path;
+        const ManifestFile& f = manifest.files[i];
+        expected.insert(f.path, i);
+        if (!isRestorableName(f.path))
+            addOnce(report.unsafe, f.path);
+        // An archive's (or history file's) record size is its layout's, its
+        // count the whole records of its size; anything else is not what the
+        // copy wrote.
+        if (const Guarded g = guardedBy(f.path); g.archive) {
+            if (f.recordSize != g.recordSize || f.records != f.size / g.recordSize)
+                addOnce(report.damaged, f.path);
+        } else if (f.recordSize != 0 || f.records != -1) {
+            addOnce(report.damaged, f.path);
+        }
     }
     const QSet<QString> folders(manifest.folders.begin(), manifest.folders.end());
     for (const QString& f : manifest.folders)
         if (!isRestorableName(f + QLatin1Char('/')))
-            report.unsafe << f;
+            addOnce(report.unsafe, f);
 
     Work work;
     work.progress = progress;
@@ -478,7 +598,7 @@ VerifyReport verifyCopy(const QString& zipPath, const QString& password, const P
         if (i == manifestIndex)
             continue;
         if (!isRestorableName(name) || isLinkEntry(za, zip_uint64_t(i))) {
-            report.unsafe << name;
+            addOnce(report.unsafe, name);
             continue;
         }
         if (name.endsWith(QLatin1Char('/'))) {
@@ -492,7 +612,7 @@ VerifyReport verifyCopy(const QString& zipPath, const QString& password, const P
             continue;
         }
         if (seen.contains(name)) {
-            report.extra << name;
+            addOnce(report.duplicates, name);
             continue;
         }
         seen.insert(name);
@@ -509,11 +629,11 @@ VerifyReport verifyCopy(const QString& zipPath, const QString& password, const P
             return report;
         }
         if (!read || size != want.size || hash.hex() != want.sha256)
-            report.damaged << name;
+            addOnce(report.damaged, name);
     }
     for (const ManifestFile& f : manifest.files)
         if (!seen.contains(f.path) && !report.unsafe.contains(f.path))
-            report.missing << f.path;
+            addOnce(report.missing, f.path);
     return report;
 }
 

@@ -25,6 +25,7 @@
 #include <zip.h>
 
 #include <array>
+#include <cmath>
 #include <memory>
 #include <vector>
 
@@ -86,6 +87,28 @@ QByteArray Manifest::toJson() const
     return QJsonDocument(root).toJson(QJsonDocument::Indented);
 }
 
+namespace {
+
+// Sizes beyond any file the program keeps (1 TiB); the sum of a copy's sizes
+// is held to the same bound, so no sum can overflow.
+constexpr qint64 kMaxFileSize = qint64(1) << 40;
+constexpr qint64 kMaxRecordSize = 1 << 20;
+
+// A whole number 0..max, checked as the JSON number it is before it becomes
+// an integer.
+bool wholeNumber(const QJsonValue& v, qint64 max, qint64& out)
+{
+    if (!v.isDouble())
+        return false;
+    const double d = v.toDouble();
+    if (!(d >= 0.0) || d > double(max) || d != std::floor(d))
+        return false;
+    out = qint64(d);
+    return true;
+}
+
+} // namespace
+
 bool Manifest::fromJson(const QByteArray& json, Manifest& out)
 {
     QJsonParseError error;
@@ -100,15 +123,27 @@ bool Manifest::fromJson(const QByteArray& json, Manifest& out)
     if (out.program != QLatin1String("Vornel") || !out.date.isValid()
         || !root.value(QStringLiteral("file")).isArray())
         return false;
+    // Numbers are checked before they are converted: a crafted manifest
+    // must not overflow a conversion or a sum.
+    qint64 total = 0;
     for (const QJsonValue& v : root.value(QStringLiteral("file")).toArray()) {
         const QJsonObject o = v.toObject();
         ManifestFile f;
         f.path = o.value(QStringLiteral("percorso")).toString();
-        f.size = qint64(o.value(QStringLiteral("dimensione")).toDouble(-1));
+        if (!wholeNumber(o.value(QStringLiteral("dimensione")), kMaxFileSize, f.size))
+            return false;
         f.sha256 = o.value(QStringLiteral("sha256")).toString().toLatin1();
-        f.recordSize = o.value(QStringLiteral("dimensioneScheda")).toInt(0);
-        f.records = qint64(o.value(QStringLiteral("schede")).toDouble(-1));
-        if (f.path.isEmpty() || f.size < 0 || f.sha256.size() != 64)
+        if (o.contains(QStringLiteral("dimensioneScheda")) || o.contains(QStringLiteral("schede"))) {
+            qint64 recordSize = 0;
+            if (!wholeNumber(o.value(QStringLiteral("dimensioneScheda")), kMaxRecordSize, recordSize) || recordSize == 0
+                || !wholeNumber(o.value(QStringLiteral("schede")), kMaxFileSize, f.records))
+                return false;
+            f.recordSize = int(recordSize);
+        }
+        if (f.path.isEmpty() || f.sha256.size() != 64)
+            return false;
+        total += f.size;
+        if (total > kMaxFileSize)
             return false;
         out.files.append(f);
     }
@@ -123,36 +158,55 @@ Contents collectContents(const QString& programFolder)
 {
     Contents c;
     const QDir dir(programFolder);
-    auto plainFile = [](const QFileInfo& info) { return info.isFile() && !info.isSymLink(); };
-    for (const ArchiveDef* a : kArchives)
-        if (plainFile(QFileInfo(dir.filePath(QLatin1String(a->fileName)))))
-            c.files << QLatin1String(a->fileName);
-    for (const ArchiveDef* a : kArchives)
-        if (plainFile(QFileInfo(dir.filePath(history::fileNameFor(*a)))))
-            c.files << history::fileNameFor(*a);
-    for (const char* name : {kSettingsFile, kPasswordFile})
-        if (plainFile(QFileInfo(dir.filePath(QLatin1String(name)))))
-            c.files << QLatin1String(name);
+    // A link is read through: its target's content is what the program uses.
+    auto take = [&](const QFileInfo& info, const QString& rel) {
+        if (info.isSymLink() || info.isJunction()) {
+            if (!info.exists()) {
+                c.brokenLinks << rel;
+                return false;
+            }
+            c.links << rel;
+        }
+        return true;
+    };
+    for (const ArchiveDef* a : kArchives) {
+        const QString name = QLatin1String(a->fileName);
+        const QFileInfo info(dir.filePath(name));
+        if ((info.exists() || info.isSymLink()) && take(info, name) && info.isFile())
+            c.files << name;
+    }
+    for (const ArchiveDef* a : kArchives) {
+        const QString name = history::fileNameFor(*a);
+        const QFileInfo info(dir.filePath(name));
+        if ((info.exists() || info.isSymLink()) && take(info, name) && info.isFile())
+            c.files << name;
+    }
+    for (const char* raw : {kSettingsFile, kPasswordFile}) {
+        const QString name = QLatin1String(raw);
+        const QFileInfo info(dir.filePath(name));
+        if ((info.exists() || info.isSymLink()) && take(info, name) && info.isFile())
+            c.files << name;
+    }
 
     QStringList tops;
     for (const QFileInfo& info : dir.entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System,
                                                    QDir::Name)) {
-        if (info.isSymLink())
-            continue;
         if (info.fileName() == QLatin1String(kAttachmentsFolder) || isPatientFolderName(info.fileName()))
-            tops << info.fileName();
+            if (take(info, info.fileName()))
+                tops << info.fileName();
     }
     QStringList files, folders;
     for (const QString& top : tops) {
         folders << top;
+        // QDirIterator follows links without going round a loop of them.
         QDirIterator it(dir.filePath(top), QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System,
-                        QDirIterator::Subdirectories);
+                        QDirIterator::Subdirectories | QDirIterator::FollowSymlinks);
         while (it.hasNext()) {
             it.next();
             const QFileInfo info = it.fileInfo();
-            if (info.isSymLink())
-                continue;
             const QString rel = dir.relativeFilePath(info.filePath());
+            if (!take(info, rel))
+                continue;
             if (info.isDir())
                 folders << rel;
             else if (info.isFile())
@@ -206,12 +260,17 @@ bool isRestorableName(const QString& entry)
     for (const QString& p : parts)
         if (p.isEmpty() || p == QLatin1String(".") || p == QLatin1String(".."))
             return false;
+    // The program's files are files at the top; its folders are folders, and
+    // everything below them. A file named like one of its folders (or a
+    // folder like one of its files) is none of the program's.
     const QString& top = parts.first();
-    if (parts.size() == 1 && !entry.endsWith(QLatin1Char('/'))
-        && (archiveOf(top) || historyOf(top) || top == QLatin1String(kSettingsFile)
-            || top == QLatin1String(kPasswordFile)))
-        return true;
-    return top == QLatin1String(kAttachmentsFolder) || isPatientFolderName(top);
+    const bool folderEntry = entry.endsWith(QLatin1Char('/'));
+    const bool programFile =
+        archiveOf(top) || historyOf(top) || top == QLatin1String(kSettingsFile) || top == QLatin1String(kPasswordFile);
+    const bool programFolder = top == QLatin1String(kAttachmentsFolder) || isPatientFolderName(top);
+    if (parts.size() == 1)
+        return folderEntry ? programFolder : programFile;
+    return programFolder;
 }
 
 } // namespace vornel::backup

@@ -2,6 +2,7 @@
 
 #include "storage/filelayer.h"
 
+#include <QDir>
 #include <QFileInfo>
 
 namespace vornel::backup {
@@ -16,14 +17,17 @@ QString AppendLockHolder::failure(const QString& name) const
         .arg(name, QFileInfo(m_lock.lockPath()).fileName());
 }
 
-ArchiveSnapshot snapshotArchive(const QString& path, int recordSize, const QString& lockedArchive)
+ArchiveSnapshot snapshotArchive(const QString& path, int recordSize, const QString& lockedArchive, bool locked)
 {
     ArchiveSnapshot s;
     const QString name = QFileInfo(path).fileName();
-    AppendLockHolder lock(lockedArchive.isEmpty() ? path : lockedArchive);
-    if (!lock.locked()) {
-        s.error = lock.failure(name);
-        return s;
+    std::unique_ptr<AppendLockHolder> lock;
+    if (!locked) {
+        lock = std::make_unique<AppendLockHolder>(lockedArchive.isEmpty() ? path : lockedArchive);
+        if (!lock->locked()) {
+            s.error = lock->failure(name);
+            return s;
+        }
     }
     files::File file(path);
     if (!file.open(QIODevice::ReadOnly)) {
@@ -40,6 +44,33 @@ ArchiveSnapshot snapshotArchive(const QString& path, int recordSize, const QStri
     }
     s.ok = true;
     return s;
+}
+
+bool ArchiveLocks::take(const QString& folder, const QStringList& names)
+{
+    release();
+    const QDir dir(folder);
+    for (const QString& name : names) {
+        auto lock = std::make_unique<AppendLockHolder>(dir.filePath(name));
+        if (!lock->locked()) {
+            m_failure = lock->failure(name);
+            release();
+            return false;
+        }
+        m_locks.push_back(std::move(lock));
+    }
+    return true;
+}
+
+void ArchiveLocks::keepAlive()
+{
+    for (const auto& lock : m_locks)
+        lock->keepAlive();
+}
+
+void ArchiveLocks::release()
+{
+    m_locks.clear();
 }
 
 } // namespace vornel::backup

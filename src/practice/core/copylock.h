@@ -3,6 +3,10 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
+
+#include <memory>
+#include <vector>
 
 namespace vornel::backup {
 
@@ -21,8 +25,11 @@ struct ArchiveSnapshot {
 };
 
 // 'lockedArchive' names the archive whose lock is taken when the file is not
-// the archive itself (an archive's history file, appended under its lock).
-ArchiveSnapshot snapshotArchive(const QString& path, int recordSize, const QString& lockedArchive = QString());
+// the archive itself (an archive's history file, appended under its lock);
+// 'locked': the caller holds that lock already (a restore holds every
+// archive's lock from its first step to its last).
+ArchiveSnapshot snapshotArchive(const QString& path, int recordSize, const QString& lockedArchive = QString(),
+                                bool locked = false);
 
 // Holds the append lock of an archive (the very AppendLock that appends
 // take) for as long as it lives; the restore replaces the archive under it.
@@ -42,9 +49,28 @@ public:
     // Why the lock is not held, in Italian, naming the archive by 'name';
     // empty when locked().
     QString failure(const QString& name) const;
+    void keepAlive() { m_lock.keepAlive(); }
 
 private:
     AppendLock m_lock;
+};
+
+// The locks of several archives, held together (a restore): taken one after
+// the other, all released when it goes.
+class ArchiveLocks {
+public:
+    // False, with failure() telling which archive, when one of them cannot be
+    // had; those taken before it are released.
+    bool take(const QString& folder, const QStringList& names);
+    QString failure() const { return m_failure; }
+    // Keeps every lock from looking stale to other computers; call it often
+    // during long work (it touches the lock files only now and then).
+    void keepAlive();
+    void release();
+
+private:
+    std::vector<std::unique_ptr<AppendLockHolder>> m_locks;
+    QString m_failure;
 };
 
 } // namespace vornel::backup
