@@ -201,7 +201,7 @@ private:
     void runWindow(CertificateKind kind, bool preview, const char* button,
                    std::function<void(ReportPreview*)> onPreview = {}, QString* className = nullptr)
     {
-        testing::onNextModal([=](QWidget* w) {
+        testing::onNextModal([=, this](QWidget* w) {
             if (className)
                 *className = QString::fromLatin1(w->metaObject()->className());
             if (onPreview)
